@@ -1,0 +1,58 @@
+// The display: library start-up, the two drawing pages and the end of the process.
+#include "CDisplay.h"
+
+#include "Host.h"
+
+#include <cstdlib>
+
+CDisplay Display;
+
+void CDisplay::CreateWindows(unsigned short width, unsigned short height, unsigned char depth, bool windowed) {
+    allegro_init();
+    install_keyboard();
+    install_timer();
+    install_mouse();
+    install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr);
+    set_color_depth(depth);
+    // A window first: a full-screen mode switch under X is unreliable on today's desktops.
+    if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, width, height, 0, 0) != 0)
+        set_gfx_mode(GFX_AUTODETECT, width, height, 0, 0);
+    set_window_title("RPG");
+    CreatePages(width, height);
+}
+
+void CDisplay::CreatePages(int width, int height) {
+    cur_page = 0;
+    vscreen[0] = create_bitmap(width, height);
+    vscreen[1] = create_bitmap(width, height);
+    vscreen[2] = vscreen[cur_page];
+    if (vscreen[0]) clear_bitmap(vscreen[0]);
+    if (vscreen[1]) clear_bitmap(vscreen[1]);
+}
+
+BITMAP* CDisplay::GetSurface() { return vscreen[2]; }
+
+void CDisplay::ShowPageKeep() {
+    BITMAP* page = GetSurface();
+    if (!page) return;
+    if (screen) blit(page, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+    clear_bitmap(page);
+}
+
+void CDisplay::ShowPage() {
+    ShowPageKeep();
+    vscreen[2] = vscreen[2] == vscreen[0] ? vscreen[1] : vscreen[0];
+}
+
+void CDisplay::Shutdown() {
+    if (vscreen[0]) destroy_bitmap(vscreen[0]);
+    vscreen[0] = nullptr;
+    host->Exit(0);  // the library host closes the library first
+    abort();        // not reached: Exit never returns
+}
+
+BITMAP* safe_load_bitmap(const char* filename, RGB* pal) {
+    BITMAP* bmp = load_bitmap(filename, pal);
+    if (!bmp) show_message("Error: %s could not be found.", filename);
+    return bmp;
+}

@@ -1,0 +1,41 @@
+// The application object, the field loop and the actions of map events.
+#pragma once
+
+#include <atomic>
+
+// Application state shared by the field loop, the menus and the title screen.
+// Invariant: selected_pc is 0 or 1.
+class CApp {
+public:
+    std::atomic<bool> done{false};  // the field loop ends when true (set by exit_callback: the window's close button)
+    int selected_pc = 0;  // party member drawn as the walking hero, who picks up and shops
+    int timer = 0;        // field animation counter; ResetTimers() zeroes it
+
+    // Runs the title screen and start menu; 1 for new game, 0 for load game. Called by Menu().
+    int Intro();
+    // Title screen, then a new game on the home map or the saved game. Called once by GameMain.
+    void Menu();
+};
+
+// The application state.
+extern CApp App;
+
+// Close-button callback: asks the field loop to end. Registered with set_close_button_callback.
+void exit_callback();
+
+// Start-up steps after the display is up: timers, resources, party, songs. Called by GameMain.
+void StartUp();
+// One logic tick of the field loop (keys, walking, use action, menus, NPC wander). Called by FieldPass.
+void FieldTick();
+// Draws one field frame on the current page and shows it. Called by FieldPass.
+void FieldDraw();
+// One pass of the field loop: run due ticks, draw, show. Called by FieldLoop and by tests.
+void FieldPass();
+// Runs the field loop until the game ends. Called by GameMain.
+void FieldLoop();
+// The whole program; main() forwards to it.
+int GameMain();
+
+// Performs the action of the map event at this index (speech, shop, inn, save point, switch, trainer).
+// Called by the field loop's use action.
+void HandleEvents(int index);

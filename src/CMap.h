@@ -1,0 +1,153 @@
+// The current map: tile layers, portals, events, NPCs, its file format, drawing and the rules of movement on it.
+#pragma once
+
+#include <allegro.h>
+#include <string>
+#include <vector>
+
+#include "CNpc.h"
+
+class CPlayer;
+
+// Tile flag bits.
+enum TileFlag {
+    TF_BLOCKED = 0x1,   // layer 0: nobody may enter
+    TF_MARK = 0x2,      // shown as a bar in the editor view only
+    TF_WALKWAY = 0x4,   // layer 0: wandering NPCs step only onto these
+    TF_EVENT = 0x8,     // layer 1: an event or object lies on this cell
+};
+
+// Event type bits.
+enum EventType {
+    EV_TALK = 0x001,
+    EV_STEP_MESSAGE = 0x004,
+    EV_OBJECT = 0x008,
+    EV_SHOP = 0x010,
+    EV_INN = 0x020,
+    EV_SAVE = 0x040,
+    EV_CHEST = 0x080,
+    EV_SWITCH = 0x100,
+    EV_TRAINER = 0x200,
+};
+
+// Tile number of the "object on the ground" picture in every tileset.
+constexpr int OBJECT_TILE = 95;
+
+// One cell of one layer.
+class CTile {
+public:
+    int tile = 0;             // 1-based tileset index; 0 draws nothing on masked layers
+    int flags = 0;            // TileFlag bits
+    unsigned char extra = 0;  // stored in the file; not used in play
+};
+
+// An exit to another map. Positions in pixels.
+class CPortal {
+public:
+    int x = 0, y = 0;             // the portal square on this map
+    int dest_x = 0, dest_y = 0;   // hero position on arrival
+    int cine = 0;                 // cinematic read by index from the destination map's list
+    int quest_flag = 0;           // quest bits of which one must be set; 0 = always open
+    std::string dest_map = "Null";  // path of the destination map
+};
+
+// A map event on a tile.
+class CEvent {
+public:
+    int x = 0, y = 0;       // tile column and row
+    int type = 0;           // EventType bits
+    std::string speaker;    // name shown with the message
+    std::string text;       // the message
+    std::string text2;      // a second text kept in the file; never shown
+    bool done = false;      // fired (step-on messages) or switched (switches); not stored in the file
+    int quest = 0;          // quest, shop or item number by kind
+};
+
+// The one current map. Invariants: num_events, num_portals and num_npcs equal the sizes of
+// their lists; after InitMap every layer has height rows of width cells. The map never
+// frees its tileset or spriteset; a copy shares them.
+class CMap {
+public:
+    unsigned int width = 0;          // tiles across
+    unsigned int height = 0;         // tiles down
+    unsigned char layers = 0;        // tile layers
+    unsigned char view_cols = 0;     // tiles drawn across the screen
+    unsigned char view_rows = 0;     // tiles drawn down the screen
+    std::string name = "NULL";            // file name part of the map file
+    std::string tileset_name = "NULL";    // tileset image (file name part once loaded)
+    std::string spriteset_name = "NULL";  // NPC sprite sheet (file name part once loaded)
+    int p0_x = 0, p0_y = 0;          // hero start tile
+    int p1_x = 0, p1_y = 0;          // companion start tile
+    std::string bdestmap = "empty";  // map loaded when a battle here ends
+    int bdest_x = 0, bdest_y = 0;    // hero pixel position on bdestmap
+    std::vector<std::vector<std::vector<CTile>>> tiles;  // [layer][row][column]
+    std::vector<CPortal> portals;
+    std::vector<CEvent> events;
+    std::vector<CNpc> npcs;
+    unsigned int num_events = 0;
+    unsigned int num_portals = 0;
+    unsigned int num_npcs = 0;
+    BITMAP* tileset = nullptr;       // not owned
+    BITMAP* spriteset = nullptr;     // not owned
+    int tile_w = 16;
+    int tile_h = 16;
+    int spare = 2;                   // kept in the file; nothing reads it
+    int scroll_x = 0;                // camera left edge in pixels (battle, cinematics)
+    int scroll_y = 0;                // camera top edge in pixels
+    std::vector<CNpcInfo> npc_info;  // the NPC list file's records
+    bool battle = false;             // a battle map
+    int cine = 0;                    // cinematic started on entry; 0 = none
+
+    unsigned int GetWidth() { return width; }
+    unsigned int GetHeight() { return height; }
+    unsigned char GetLayers() { return layers; }
+
+    // Resets the per-map scalars before a load; lists, names, tile size and images stay.
+    void ClearMap();
+    // Stores the size, sets the view size from the screen and shapes all cells to zero.
+    void InitMap(unsigned int width, unsigned int height, int tile_w, int tile_h, unsigned int layers);
+    // Reshapes tiles to layers x height x width from the members, keeping existing cells.
+    void ResizeMap();
+    // The same from the arguments, leaving the members alone.
+    void ResizeMap(int layers, int width, int height);
+
+    // Map file (reader and writer of the map format).
+    int LoadMap(std::string path);
+    int LoadMap(std::string path, bool keep_row3_npcs);
+    int SaveMap(std::string path);
+
+    // Drawing onto Display.GetSurface().
+    void DrawTile(unsigned int n, int x, int y);
+    void DrawTileTrans(unsigned int n, int x, int y);
+    void DrawMap(unsigned char layer, unsigned int sx, unsigned int sy);
+    void DrawMapTrans(unsigned char layer, unsigned int sx, unsigned int sy);
+    void DrawObjects(unsigned char layer, unsigned int sx, unsigned int sy);
+    void RenderScene(int sx, int sy);
+    void TransTileGfx(unsigned int on, int x, int y);
+    void TransTile(int on, unsigned int sx, unsigned int sy);
+    void LoadTileset(std::string path);
+    void LoadSpriteset(std::string path);
+    void DrawMapEditor(unsigned char layer, unsigned int sx, unsigned int sy);
+
+    // Rules of movement and map change.
+    bool Collision(unsigned int x, unsigned int y);
+    bool CheckPlayer(int x, int y);
+    int WhichPlayer(int x, int y);
+    void CheckEvents(CPlayer& p);
+    void CheckPortals(CPlayer& p);
+    void SetPositions();
+    void CheckCine();
+    bool CheckBattle();
+
+    // NPCs.
+    void LoadNpcs();
+    int GetNpcid(int x, int y);
+    bool CheckNpcs(int x, int y);
+    void InteractNpcs(int x, int y);
+
+    // Music chosen by the map.
+    void HandleMusic();
+};
+
+// The current map.
+extern CMap map;

@@ -1,0 +1,140 @@
+// Party members: their record and statistics, walking, items and equipment, shops and the saved game.
+#pragma once
+
+#include <allegro.h>
+#include <string>
+#include <vector>
+
+class CMap;
+class CPlayer;
+
+// Fixed sizes of the item data model.
+constexpr int MAX_ITEMS = 35;
+constexpr int INV_SLOTS = 10;
+constexpr int EQUIP_SLOTS = 5;
+constexpr int MAX_SHOPS = 12;
+constexpr int SHOP_ITEMS = 5;
+constexpr int MAX_LEVEL = 11;
+constexpr int HEALING_POTION = 4;
+
+// Item types.
+enum ItemType {
+    IT_HEAD = 0,
+    IT_ARMS = 1,
+    IT_LEGS = 2,
+    IT_RING = 3,
+    IT_WEAPON = 4,
+    IT_USABLE = 6,
+};
+
+// An item record of the database, or an inventory slot (id 0 = empty).
+class CInv {
+public:
+    std::string name;
+    int id = 0;
+    int type = 0;
+    int damage = 0;
+    int armour = 0;
+    bool equipped = false;  // inventory slots: worn
+    int price = 0;
+};
+
+// An equipment slot: the worn item's id (0 = nothing) and name.
+class CEquip {
+public:
+    int id = 0;
+    std::string name;
+};
+
+// An opened chest: map name and tile. The entry with x 0 is the free entry.
+class CEventCheck {
+public:
+    std::string map;
+    int x = 0;
+    int y = 0;
+};
+
+// The shop screen of one party member, with the shop list read from shops.txt.
+class CShop {
+public:
+    BITMAP* shop_bmp = nullptr;
+    BITMAP* shop_select = nullptr;
+    BITMAP* selector = nullptr;
+    BITMAP* item_icons = nullptr;
+    BITMAP* choice = nullptr;
+    int stock[MAX_SHOPS][SHOP_ITEMS] = {};  // item ids sold by each shop
+
+    // Loads the shop's pictures. Called at start-up and after a game is loaded.
+    void Init();
+    // Runs the buying screen of shop `number` for shopper p. Called by the shop event.
+    void Shop(int number, CPlayer& p);
+};
+
+// One party member. player[0] is the hero and holds the party's gold, won battles and opened chests.
+class CPlayer {
+public:
+    int move_x = 0;           // pixels left in a grid step; positive moves left
+    int move_y = 0;           // positive moves up
+    unsigned int x = 64;      // left edge in map pixels
+    unsigned int y = 64;      // top edge in map pixels
+    int moving = 0;           // a grid step is under way
+    BITMAP* sprite = nullptr; // character sheet (not owned)
+    int facing = 0;           // 1 up, 2 down, 3 right, 4 left; 0 before the first move
+    int frame = 0;            // walking frame
+    int scroll_x = 0;         // view that follows this character
+    int scroll_y = 0;
+    CEquip equip[EQUIP_SLOTS];
+    CInv inv[INV_SLOTS];
+    CShop shop;
+    CInv items[MAX_ITEMS];    // this member's copy of the item database
+    std::string name = "Arven";
+    int str = 0, wis = 0, intel = 0, con = 0, cha = 0;
+    int hp = 0, max_hp = 0, mana = 0, max_mana = 0;
+    int exp = 0;
+    int level = 1;
+    int ac = 0, base_ac = 0;
+    int damage = 1, base_damage = 1;
+    int gold = 10;
+    int num_won = 25;
+    int move_range = 5;
+    int attack_range = 1;
+    std::vector<std::string> won_battles;
+    std::vector<CEventCheck> event_checks;
+
+    // Defaults as constructed: 25 free won-battle entries, one free chest record; writes level_table.
+    CPlayer();
+
+    // Rolls a new character's attributes and hit points. Called for both members by a new game.
+    void InitStats();
+    // Recomputes ac and damage from the worn inventory slots. Called by the status screen and equipment changes.
+    void UpdateStats();
+
+    // Free walking step of one pixel; the map is passed by value as the field loop always has.
+    void Move(CMap map, int dir);
+    // Starts a 16-pixel battle step unless walls, NPCs or the other member block it.
+    void MoveBlock(CMap map, int dir);
+    // Starts a 16-pixel step that only walls stop (battle free-look cursor).
+    void ViewBlock(CMap map, int dir);
+    // Advances a grid step by one pixel and re-centres the view on the global map.
+    void UpdateMovement();
+
+    // Items and equipment.
+    void GetInfo();
+    void UpdateEquip();
+    void UpdateInventory();
+    bool AddObject(int id);
+    void PickupObject(int event_index);
+    void DropObject(int slot);
+    void WearObject(int id, int slot);
+    void RemoveObject(int slot);
+};
+
+// The party: player[0] the hero, player[1] the companion.
+extern CPlayer player[2];
+// Total experience needed to rise to each level; index MAX_LEVEL is the last entry.
+extern int level_table[MAX_LEVEL + 1];
+
+// Writes the saved game. Called at save points and when a chest is opened.
+void SaveGame();
+// Reads the saved game and rebuilds the world from it. Called by the title menu.
+void LoadGame();

@@ -1,0 +1,52 @@
+// The library host: keys, pauses, dialogs and exit straight from Allegro.
+#include "Host.h"
+
+#include <allegro.h>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+
+static CLibraryHost library_host;
+CHost* host = &library_host;
+
+bool CLibraryHost::KeyDown(int scancode) {
+    if (scancode <= 0 || scancode >= KEY_MAX) return false;
+    if (keyboard_needs_poll()) poll_keyboard();
+    return key[scancode] != 0;
+}
+
+void CLibraryHost::Idle() {
+    // The loops redraw as fast as they can; nothing to wait for here.
+}
+
+void CLibraryHost::ForgetKeys() {
+    remove_keyboard();
+    install_keyboard();
+}
+
+void CLibraryHost::FlushKeyBuffer() { clear_keybuf(); }
+
+int CLibraryHost::ReadKey() { return readkey(); }
+
+void CLibraryHost::Pause(int ms) { rest(ms); }
+
+void CLibraryHost::Message(const std::string& text) { allegro_message("%s", text.c_str()); }
+
+int CLibraryHost::Alert(const std::string& line1, const std::string& line2, const std::string& line3,
+                        const std::string& button1, const std::string& button2) {
+    return alert(line1.c_str(), line2.c_str(), line3.c_str(), button1.c_str(), button2.c_str(), 0, 0);
+}
+
+void CLibraryHost::Exit(int status) {
+    allegro_exit();
+    exit(status);
+}
+
+void show_message(const char* fmt, ...) {
+    char buf[2048];
+    va_list ap;
+    va_start(ap, fmt);
+    vsnprintf(buf, sizeof buf, fmt, ap);
+    va_end(ap);
+    host->Message(buf);
+}

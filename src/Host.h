@@ -1,0 +1,65 @@
+// The seam between the game's loops and the outside world: keys, ticks, pauses, message boxes and process exit.
+#pragma once
+
+#include <string>
+
+// Every loop of the game reaches the keyboard, the passing of time, the library's
+// message and alert boxes and the end of the process through the active host.
+// In play the host is the library itself (CLibraryHost); tests install a scripted
+// host that sets key states and hands out logic ticks one at a time, so that the
+// real loop code runs with no timer thread and no sleeping.
+class CHost {
+public:
+    virtual ~CHost() = default;
+
+    // Whether the key with this library scancode is down now. Called by update_key and key polls.
+    virtual bool KeyDown(int scancode) = 0;
+
+    // A loop has nothing to do until time passes or a key changes: called at the end of
+    // every frame of a fixed-rate loop and in every pass of a wait-for-key loop.
+    // The library host returns at once; a scripted host advances its script by one tick.
+    virtual void Idle() = 0;
+
+    // Forget every key held now (the library's remove_keyboard + install_keyboard).
+    virtual void ForgetKeys() = 0;
+
+    // Empty the buffer of typed keys (the library's clear_keybuf).
+    virtual void FlushKeyBuffer() = 0;
+
+    // Wait for a typed key and return it (the library's readkey).
+    virtual int ReadKey() = 0;
+
+    // Pause for a number of milliseconds (the library's rest).
+    virtual void Pause(int ms) = 0;
+
+    // Show a message box with this text and wait for it to be closed (allegro_message).
+    virtual void Message(const std::string& text) = 0;
+
+    // Ask with the library's alert box; returns 1 for the first button, 2 for the second.
+    virtual int Alert(const std::string& line1, const std::string& line2, const std::string& line3,
+                      const std::string& button1, const std::string& button2) = 0;
+
+    // End the process with this status; never returns.
+    [[noreturn]] virtual void Exit(int status) = 0;
+};
+
+// The library's own keyboard, timer, dialogs and exit: the host of a real game.
+class CLibraryHost : public CHost {
+public:
+    bool KeyDown(int scancode) override;
+    void Idle() override;
+    void ForgetKeys() override;
+    void FlushKeyBuffer() override;
+    int ReadKey() override;
+    void Pause(int ms) override;
+    void Message(const std::string& text) override;
+    int Alert(const std::string& line1, const std::string& line2, const std::string& line3,
+              const std::string& button1, const std::string& button2) override;
+    [[noreturn]] void Exit(int status) override;
+};
+
+// The host every loop talks to; points at a CLibraryHost unless a test swapped it.
+extern CHost* host;
+
+// Shows a message box with printf-style text through the active host; used by loaders to report bad files.
+void show_message(const char* fmt, ...) __attribute__((format(printf, 1, 2)));

@@ -1,0 +1,47 @@
+// The logic clock, the frame counter and the key hold counters.
+#include "Timing.h"
+
+#include <allegro.h>
+
+#include "CMain.h"
+#include "Host.h"
+
+std::atomic<int> speed_counter{0};
+std::atomic<int> frame_count{0};
+std::atomic<int> fps{0};
+int key_space = 0;
+int key_lctrl = 0;
+int key_rctrl = 0;
+
+void increment_speed_counter() { speed_counter.fetch_add(1, std::memory_order_relaxed); }
+END_OF_FUNCTION(increment_speed_counter)
+
+void fps_proc() {
+    fps = frame_count.load();
+    frame_count = 0;
+}
+END_OF_FUNCTION(fps_proc)
+
+void SetTimers() { SetTimers(LOGIC_RATE); }
+
+void SetTimers(int bps) {
+    if (bps <= 0) bps = LOGIC_RATE;  // guards against a division by zero from a bad rate
+    LOCK_FUNCTION(increment_speed_counter);
+    LOCK_FUNCTION(fps_proc);
+    install_int_ex(increment_speed_counter, 1193181 / bps);
+    install_int(fps_proc, 1000);
+    fps = 0;
+    frame_count = 0;
+}
+
+void ResetTimers() {
+    App.timer = 0;
+    speed_counter = 0;
+}
+
+void update_key(int key_code, int* key_var) {
+    if (host->KeyDown(key_code))
+        *key_var += 1;
+    else
+        *key_var = 0;
+}

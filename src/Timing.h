@@ -1,0 +1,48 @@
+// Frame timing and key state shared by every loop: the 60 Hz logic clock, the frame counter and the key hold counters.
+#pragma once
+
+#include <atomic>
+
+// Logic ticks due and not yet run: raised by the timer callback, lowered by the loops.
+extern std::atomic<int> speed_counter;
+// Frames drawn in the current second.
+extern std::atomic<int> frame_count;
+// Frames drawn in the last whole second.
+extern std::atomic<int> fps;
+// Hold counter of SPACE, shared by the dialogue boxes, title screen, menus and battle.
+extern int key_space;
+// Hold counter of left CONTROL, shared by the field loop and the status screens.
+extern int key_lctrl;
+// Hold counter of right CONTROL, same users.
+extern int key_rctrl;
+
+// The library's scancodes for the keys the game reads.
+enum GameKey {
+    GK_M = 13,
+    GK_ESC = 59,
+    GK_ENTER = 67,
+    GK_SPACE = 75,
+    GK_LEFT = 82,
+    GK_RIGHT = 83,
+    GK_UP = 84,
+    GK_DOWN = 85,
+    GK_LCONTROL = 117,
+    GK_RCONTROL = 118,
+    GK_ALT = 119,
+};
+
+// Logic rate of the game in ticks per second.
+constexpr int LOGIC_RATE = 60;
+
+// Timer callback: one more logic tick is due. Installed by SetTimers; scripted hosts call it too.
+void increment_speed_counter();
+// Timer callback once a second: fps takes the frames drawn, frame_count starts again.
+void fps_proc();
+// Installs the two timer callbacks at 60 ticks a second; called once at start-up.
+void SetTimers();
+// The same at another logic rate (1193181 / bps hardware ticks); the battle calls SetTimers(60).
+void SetTimers(int bps);
+// Drops ticks that piled up during a blocking activity (also zeroes App.timer); called after map loads and portals.
+void ResetTimers();
+// Counts the polls a key has been held: +1 while down, 0 when up. Every screen's key handling goes through it.
+void update_key(int key_code, int* key_var);
