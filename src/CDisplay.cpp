@@ -35,7 +35,7 @@ BITMAP* CDisplay::GetSurface() { return vscreen[2]; }
 void CDisplay::ShowPageKeep() {
     BITMAP* page = GetSurface();
     if (!page) return;
-    if (screen) blit(page, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+    if (screen) blit(page, screen, 0, 0, 0, 0, screen_w(), screen_h());
     clear_bitmap(page);
 }
 
@@ -56,3 +56,7 @@ BITMAP* safe_load_bitmap(const char* filename, RGB* pal) {
     if (!bmp) show_message("Error: %s could not be found.", filename);
     return bmp;
 }
+
+int screen_w() { return screen ? screen->w : 0; }
+
+int screen_h() { return screen ? screen->h : 0; }

@@ -28,3 +28,9 @@ extern CDisplay Display;
 
 // Loads an image; on failure shows "Error: %s could not be found." and returns null.
 BITMAP* safe_load_bitmap(const char* filename, RGB* pal);
+
+// Width of the visible screen bitmap (0 before there is one). Used instead of SCREEN_W so that
+// tests can draw with a memory bitmap standing in for the screen.
+int screen_w();
+// Height of the visible screen bitmap (0 before there is one).
+int screen_h();
