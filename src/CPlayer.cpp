@@ -1,4 +1,4 @@
-// Party members (their statistics, walking and items arrive with their own work).
+// Party members: their record, statistics, level table and walking.
 #include "CPlayer.h"
 
 #include "CMap.h"
@@ -12,8 +12,3 @@ CPlayer::CPlayer() : won_battles(25, "empty"), event_checks(1) {
 }
 
 void CPlayer::Move(CMap, int) {}
-void CPlayer::GetInfo() {}
-void CPlayer::PickupObject(int) {}
-void CShop::Init() {}
-void SaveGame() {}
-void LoadGame() {}

@@ -1,0 +1,4 @@
+// The NPC list file and the conversations of NPCs on the current map.
+#include "CMap.h"
+
+void CMap::InteractNpcs(int, int) {}

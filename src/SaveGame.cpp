@@ -1,0 +1,5 @@
+// The saved game file.
+#include "CPlayer.h"
+
+void SaveGame() {}
+void LoadGame() {}
