@@ -2,6 +2,7 @@
 #include "CDisplay.h"
 
 #include "Host.h"
+#include "Sound.h"
 
 #include <cstdlib>
 
@@ -12,6 +13,7 @@ void CDisplay::CreateWindows(unsigned short width, unsigned short height, unsign
     install_keyboard();
     install_timer();
     install_mouse();
+    configure_midi_patches();
     install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr);
     set_color_depth(depth);
     // A window first: a full-screen mode switch under X is unreliable on today's desktops.
