@@ -39,10 +39,10 @@ def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "..", "content", "sounds")
     os.makedirs(out, exist_ok=True)
     # confirm: two quick rising square blips, the classic menu "tick"
-    confirm = tone([880], 0.06, decay=20, shape="square", vol=0.35) + tone([1320], 0.10, decay=25, shape="square", vol=0.35)
+    confirm = tone([880], 0.06, decay=12, shape="square", vol=1.6) + tone([1320], 0.10, decay=14, shape="square", vol=1.6)
     write_wav(os.path.join(out, "confirm.wav"), confirm)
     # coin chime: a bright two-note bell (B5 then E6) with a ringing tail
-    coin = tone([987.8, 1975.5], 0.08, decay=6, vol=0.4) + tone([1318.5, 2637.0], 0.45, decay=7, vol=0.45)
+    coin = tone([987.8, 1975.5], 0.08, decay=6, vol=0.6) + tone([1318.5, 2637.0], 0.45, decay=7, vol=0.6)
     write_wav(os.path.join(out, "coinchime.wav"), coin)
 
 
