@@ -47,10 +47,12 @@ Maps name the tileset "./data/tiles.bmp" and the NPC spriteset "./data/npcs.bmp"
 column (n - 1) % 16, row (n - 1) / 16; tile 0 draws nothing. The sheet is square, so the
 drawing code's row formula gives the same cell. Unlisted numbers are black and unused.
 
-Tiles 1-80 and 97-150 are opaque ground pictures for layer 0 (walls, water, roofs,
-furniture and trees-on-ground are meant to be blocked with flag 0x1). Tiles 81-96 are
-overlays for layer 1 over any ground: their pink (255, 0, 255) pixels are see-through.
-Tile 95 is the object lying on the ground (chests put it there when opened).
+Tiles 1-32 keep the numbers the first maps were drawn with (content/README.md): 1-16
+ground, 17-32 overlays. Tiles 17-32 and 81-96 are overlays for layer 1 over any ground:
+their pink (255, 0, 255) pixels are see-through. Every other tile is an opaque ground
+picture for layer 0 (walls, water, roofs, cliffs, furniture and trees-on-ground are meant
+to be blocked with flag 0x1). Tile 95 is the object lying on the ground (an opened chest
+puts it there).
 
 """
 

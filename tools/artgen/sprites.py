@@ -172,15 +172,17 @@ def skeleton_look(weapon):
 
 
 NPC_LOOKS = [
+    # rows 0-7 as the maps were drawn (content/README.md); row 3 shows only in the opening scene
     ("villager man", dict(hair=(96, 56, 24), body=(72, 136, 72), legs=(104, 80, 48))),
-    ("villager woman", dict(hair=(200, 136, 56), body=(200, 96, 120), legs=(200, 96, 120), long_hair=True, robe=True)),
-    ("wise old man", dict(hair=(224, 224, 224), beard=(240, 240, 240), body=(112, 96, 160), robe=True, weapon="staff", orb=(200, 232, 255))),
-    ("house elder (opening scene only)", dict(hair=(176, 176, 176), beard=(200, 200, 200), body=(136, 40, 40), robe=True)),
+    ("village elder", dict(hair=(208, 208, 208), beard=(224, 224, 224), body=(96, 72, 48), legs=(72, 56, 40), robe=True, belt=(160, 120, 48))),
     ("town guard", dict(hat="helmet", body=(160, 160, 176), legs=(64, 64, 96), weapon="spear", belt=(96, 64, 32))),
-    ("Tobin, mercenary", dict(hair=(48, 32, 24), body=(160, 96, 40), legs=(80, 64, 48), weapon="sword")),
+    ("house elder (opening scene only)", dict(hair=(176, 176, 176), beard=(200, 200, 200), body=(136, 40, 40), robe=True)),
     ("merchant", dict(hair=(64, 40, 24), body=(216, 168, 48), legs=(120, 72, 32), beard=(64, 40, 24), hat="hood", hat_colour=(168, 40, 48))),
-    ("priestess", dict(hair=(248, 232, 160), body=(240, 240, 248), legs=(240, 240, 248), long_hair=True, robe=True, belt=(216, 176, 48))),
     ("child", dict(hair=(160, 96, 40), body=(96, 160, 224), legs=(72, 72, 120))),
+    ("Tobin, mercenary", dict(hair=(48, 32, 24), body=(160, 96, 40), legs=(80, 64, 48), weapon="sword")),
+    ("wise old man", dict(hair=(224, 224, 224), beard=(240, 240, 240), body=(112, 96, 160), robe=True, weapon="staff", orb=(200, 232, 255))),
+    ("villager woman", dict(hair=(200, 136, 56), body=(200, 96, 120), legs=(200, 96, 120), long_hair=True, robe=True)),
+    ("priestess", dict(hair=(248, 232, 160), body=(240, 240, 248), legs=(240, 240, 248), long_hair=True, robe=True, belt=(216, 176, 48))),
     ("miner", dict(hat="helmet", hat_colour=(216, 176, 48), body=(120, 96, 72), legs=(72, 64, 56), weapon="axe")),
     ("airship captain", dict(hair=(40, 40, 48), beard=(64, 56, 48), body=(40, 64, 128), legs=(240, 240, 240), hat="pointy", hat_colour=(32, 32, 48))),
     ("sage", dict(hair=(200, 200, 232), beard=(224, 224, 248), body=(48, 112, 168), robe=True, hat="pointy", hat_colour=(48, 112, 168), weapon="staff")),

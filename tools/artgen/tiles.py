@@ -241,11 +241,11 @@ def window_wall(t, rng):
 
 
 def door(t, rng):
-    woodwall(t, rng)
-    t.rect(3, 1, 12, 15, WOOD[0]); t.rect(4, 2, 11, 15, WOOD[2])
+    stone_wall_top(t, rng)
+    t.rect(2, 3, 13, 15, STONE[0]); t.rect(3, 4, 12, 15, WOOD[0]); t.rect(4, 5, 11, 15, WOOD[2])
     for x in (6, 9):
-        t.rect(x, 2, x, 15, WOOD[1])
-    t.set(10, 9, GOLD[2]); t.set(10, 10, GOLD[0])
+        t.rect(x, 5, x, 15, WOOD[1])
+    t.set(10, 10, GOLD[2]); t.set(10, 11, GOLD[0])
 
 
 def roof(t, rng, ramp):
@@ -656,59 +656,139 @@ def blank(t, rng):
     t.rect(0, 0, 15, 15, (0, 0, 0))
 
 
-# (number, name, painter, overlay?) in tileset order; numbers are what the maps store.
+def table_overlay(t, rng):
+    t.rect(0, 0, 15, 15, MASK)
+    t.rect(1, 3, 14, 11, WOOD[0]); t.rect(2, 3, 13, 9, WOOD[3]); t.rect(2, 3, 13, 3, (216, 176, 120))
+    t.rect(2, 12, 3, 15, WOOD[0]); t.rect(12, 12, 13, 15, WOOD[0])
+    t.rect(6, 5, 9, 7, (232, 232, 240)); t.set(7, 6, RED[2])
+
+
+def bed_overlay(t, rng):
+    t.rect(0, 0, 15, 15, MASK)
+    t.rect(2, 0, 13, 15, WOOD[0]); t.rect(3, 1, 12, 5, (240, 240, 240)); t.rect(3, 6, 12, 14, BLUE[1])
+    t.rect(3, 6, 12, 6, BLUE[2]); t.rect(3, 10, 12, 10, BLUE[0])
+
+
+def counter_overlay(t, rng):
+    t.rect(0, 0, 15, 15, MASK)
+    t.rect(0, 3, 15, 15, WOOD[0]); t.rect(0, 3, 15, 6, WOOD[3]); t.rect(0, 8, 15, 15, WOOD[1])
+    for x in range(2, 16, 5):
+        t.rect(x, 9, x, 14, WOOD[0])
+    t.rect(10, 1, 13, 3, GOLD[1]); t.set(11, 1, GOLD[2])
+
+
+def rug_overlay(t, rng):
+    t.rect(0, 0, 15, 15, MASK)
+    t.rect(1, 0, 14, 15, RED[1]); t.rect(1, 0, 14, 0, GOLD[1]); t.rect(1, 15, 14, 15, GOLD[1])
+    t.rect(1, 0, 1, 15, GOLD[1]); t.rect(14, 0, 14, 15, GOLD[1])
+    for y in range(3, 13, 4):
+        t.rect(6, y, 9, y + 1, RED[2]); t.set(7, y - 1, RED[2]); t.set(8, y + 2, RED[2])
+
+
+def pot_overlay(t, rng):
+    t.rect(0, 0, 15, 15, MASK)
+    for y in range(8, 15):
+        for x in range(4, 12):
+            d = ((x - 7.5) ** 2) / 14 + ((y - 11) ** 2) / 12
+            if d < 1:
+                t.set(x, y, (136, 72, 40) if d > 0.6 else (184, 104, 64))
+    t.rect(5, 7, 10, 8, (120, 64, 32))
+    for x, y, c in ((5, 5, (232, 56, 72)), (8, 3, (248, 224, 64)), (10, 5, (200, 120, 248)), (7, 6, LEAF[2]), (9, 6, LEAF[2]), (6, 6, LEAF[1])):
+        t.set(x, y, c); t.set(x, y + 1, LEAF[2])
+
+
+def stairs_overlay(t, rng):
+    """Stairs down into the dark: what portals to caves and cellars stand on."""
+    t.rect(0, 0, 15, 15, MASK)
+    t.rect(1, 1, 14, 15, STONE[0])
+    for i in range(4):
+        t.rect(2 + i, 2 + i * 3, 13 - i, 3 + i * 3, STONE[3 - i])
+    t.rect(6, 14, 9, 15, BLACK)
+
+
+def treetop_overlay(t, rng):
+    """The crown of a taller tree, for the cell above tile 7."""
+    t.rect(0, 0, 15, 15, MASK)
+    for y in range(3, 16):
+        for x in range(16):
+            d = ((x - 7.5) ** 2) / 56 + ((y - 15) ** 2) / 150
+            if d < 1:
+                c = LEAF[2] if rng.random() < 0.6 else LEAF[1]
+                if d > 0.8:
+                    c = LEAF[0]
+                elif x < 7 and y < 9 and rng.random() < 0.5:
+                    c = LEAF[3]
+                t.set(x, y, c)
+
+
+def stone_wall_top(t, rng):
+    """Wall seen from above: a coping of large stones with a shadowed face below."""
+    stonewall(t, rng)
+    t.rect(0, 0, 15, 3, STONE[2]); t.rect(0, 0, 15, 0, STONE[3])
+    for x in range(0, 16, 5):
+        t.rect(x, 1, x, 3, STONE[0])
+    t.rect(0, 4, 15, 4, STONE[0])
+
+
+def tree_on_grass(t, rng):
+    grass(t, rng)
+    o = Image(16, 16)
+    tree_overlay(o, rng)
+    t.blit(o, 0, 0, MASK)
+
+
+# (number, name, painter[, "overlay"]) in tileset order; numbers are what the maps store.
+# 1-32 follow the numbering the maps were drawn with (content/README.md); the rest add to it.
 TILES = [
-    (1, "grass", grass), (2, "grass, darker tufts", grass2), (3, "grass with red and yellow flowers", flowers),
-    (4, "tall grass", tallgrass), (5, "dirt path", path), (6, "cobbled road", cobble), (7, "sand", sand),
-    (8, "mud", mud), (9, "ash ground", ash), (10, "lava", lava), (11, "cave floor", cavefloor),
-    (12, "cave floor, rough", caverough), (13, "wooden floor", planks), (14, "stone floor", tiles_floor),
-    (15, "red carpet", carpet), (16, "blue carpet", lambda t, r: carpet(t, r, BLUE)),
-    (17, "deep water", lambda t, r: water(t, r, True)), (18, "water", water),
-    (19, "water, bank north", lambda t, r: shore(t, r, "n")), (20, "water, bank south", lambda t, r: shore(t, r, "s")),
-    (21, "water, bank west", lambda t, r: shore(t, r, "w")), (22, "water, bank east", lambda t, r: shore(t, r, "e")),
-    (23, "water, banks north and west", lambda t, r: shore(t, r, "nw")),
-    (24, "water, banks north and east", lambda t, r: shore(t, r, "ne")),
-    (25, "water, banks south and west", lambda t, r: shore(t, r, "sw")),
-    (26, "water, banks south and east", lambda t, r: shore(t, r, "se")),
-    (27, "water, grass in the north-west corner", lambda t, r: shore_inner(t, r, "nw")),
-    (28, "water, grass in the north-east corner", lambda t, r: shore_inner(t, r, "ne")),
-    (29, "water, grass in the south-west corner", lambda t, r: shore_inner(t, r, "sw")),
-    (30, "water, grass in the south-east corner", lambda t, r: shore_inner(t, r, "se")),
-    (31, "bridge, east-west", lambda t, r: bridge(t, r, False)), (32, "bridge, north-south", lambda t, r: bridge(t, r, True)),
-    (33, "stone wall", stonewall), (34, "stone wall top", walltop), (35, "brick house wall", brickwall),
-    (36, "wooden house wall", woodwall), (37, "wooden wall with window", window_wall), (38, "door", door),
-    (39, "red roof", lambda t, r: roof(t, r, ROOF_R)), (40, "blue roof", lambda t, r: roof(t, r, ROOF_B)),
-    (41, "thatched roof", lambda t, r: roof(t, r, ROOF_T)), (42, "cliff face", cliff), (43, "cliff top edge", cliff_top),
-    (44, "cave wall", cavewall), (45, "cave entrance", cave_entrance), (46, "fence on grass", fence),
-    (47, "rock on grass", on(grass, rock_overlay)), (48, "well on grass", on(grass, well_overlay)),
-    (49, "tree on grass", on(grass, tree_overlay)), (50, "pine on grass", on(grass, lambda t, r: tree_overlay(t, r, True))),
-    (51, "bush on grass", on(grass, bush_overlay)), (52, "sign on grass", on(grass, sign_overlay)),
-    (53, "tree on path", on(path, tree_overlay)), (54, "rock on sand", on(sand, rock_overlay)),
-    (55, "pine on snowless dirt", on(mud, lambda t, r: tree_overlay(t, r, True))),
-    (56, "grave on grass", on(grass, grave_overlay)), (57, "torch on stone wall", on(stonewall, torch_overlay)),
-    (58, "torch on cave wall", on(cavewall, torch_overlay)), (59, "rock on cave floor", on(cavefloor, rock_overlay)),
-    (60, "chest on wooden floor", on(planks, chest_overlay)), (61, "chest on cave floor", on(cavefloor, chest_overlay)),
-    (62, "sign on path", on(path, sign_overlay)), (63, "barrel on path", on(path, barrel_overlay)),
-    (64, "crate on path", on(path, crate_overlay)),
+    (1, "grass", grass), (2, "dirt path", path), (3, "water", water), (4, "stone wall", stone_wall_top),
+    (5, "wooden floor", planks), (6, "sand / shore", sand), (7, "tree on grass", tree_on_grass),
+    (8, "flowers on grass", flowers), (9, "wooden bridge over water (walk north-south)", lambda t, r: bridge(t, r, True)),
+    (10, "door in a wall", door), (11, "roof (red tiles)", lambda t, r: roof(t, r, ROOF_R)), (12, "rock / cliff", cliff),
+    (13, "deep water", lambda t, r: water(t, r, True)), (14, "cobblestone", cobble), (15, "fence on grass", fence),
+    (16, "cave floor", cavefloor),
+    (17, "bush", bush_overlay, "overlay"), (18, "signpost", sign_overlay, "overlay"),
+    (19, "chest (closed)", chest_overlay, "overlay"), (20, "barrel", barrel_overlay, "overlay"),
+    (21, "table", table_overlay, "overlay"), (22, "bed", bed_overlay, "overlay"), (23, "lamp / torch", torch_overlay, "overlay"),
+    (24, "small rock", rock_overlay, "overlay"), (25, "stairs / cave mouth", stairs_overlay, "overlay"),
+    (26, "well", well_overlay, "overlay"), (27, "crate", crate_overlay, "overlay"), (28, "shop counter", counter_overlay, "overlay"),
+    (29, "tree top (over the cell above a tree)", treetop_overlay, "overlay"), (30, "flower pot", pot_overlay, "overlay"),
+    (31, "carpet", rug_overlay, "overlay"), (32, "gravestone", grave_overlay, "overlay"),
+    (33, "water, bank north", lambda t, r: shore(t, r, "n")), (34, "water, bank south", lambda t, r: shore(t, r, "s")),
+    (35, "water, bank west", lambda t, r: shore(t, r, "w")), (36, "water, bank east", lambda t, r: shore(t, r, "e")),
+    (37, "water, banks north and west", lambda t, r: shore(t, r, "nw")),
+    (38, "water, banks north and east", lambda t, r: shore(t, r, "ne")),
+    (39, "water, banks south and west", lambda t, r: shore(t, r, "sw")),
+    (40, "water, banks south and east", lambda t, r: shore(t, r, "se")),
+    (41, "water, grass in the north-west corner", lambda t, r: shore_inner(t, r, "nw")),
+    (42, "water, grass in the north-east corner", lambda t, r: shore_inner(t, r, "ne")),
+    (43, "water, grass in the south-west corner", lambda t, r: shore_inner(t, r, "sw")),
+    (44, "water, grass in the south-east corner", lambda t, r: shore_inner(t, r, "se")),
+    (45, "wooden bridge (walk east-west)", lambda t, r: bridge(t, r, False)), (46, "grass, darker tufts", grass2),
+    (47, "tall grass", tallgrass), (48, "mud", mud),
+    (49, "stone wall face", stonewall), (50, "brick house wall", brickwall), (51, "wooden house wall", woodwall),
+    (52, "wooden wall with window", window_wall), (53, "blue roof", lambda t, r: roof(t, r, ROOF_B)),
+    (54, "thatched roof", lambda t, r: roof(t, r, ROOF_T)), (55, "cliff top edge", cliff_top), (56, "stone wall top", walltop),
+    (57, "cave wall", cavewall), (58, "cave entrance", cave_entrance), (59, "stone floor", tiles_floor),
+    (60, "red carpet", carpet), (61, "blue carpet", lambda t, r: carpet(t, r, BLUE)), (62, "cave floor, rough", caverough),
+    (63, "pine on grass", on(grass, lambda t, r: tree_overlay(t, r, True))), (64, "rock on grass", on(grass, rock_overlay)),
     (65, "table", furniture("table")), (66, "chair", furniture("chair")), (67, "bed, head end", furniture("bedtop")),
     (68, "bed, foot end", furniture("bedbottom")), (69, "bookshelf", furniture("shelf")), (70, "shop counter", furniture("counter")),
     (71, "barrel on wooden floor", furniture("barrel")), (72, "crate on wooden floor", furniture("crate")),
     (73, "fireplace", furniture("fireplace")), (74, "clay pot", furniture("pot")), (75, "stairs down", furniture("stairsdown")),
     (76, "stairs up", furniture("stairsup")), (77, "altar", furniture("altar")), (78, "throne", furniture("throne")),
     (79, "pillar", furniture("pillar")), (80, "window in stone wall", furniture("window")),
-    (81, "tree (overlay)", tree_overlay, True), (82, "pine (overlay)", lambda t, r: tree_overlay(t, r, True), True),
-    (83, "bush (overlay)", bush_overlay, True), (84, "flowers (overlay)", flowers_overlay, True),
-    (85, "rock (overlay)", rock_overlay, True), (86, "sign (overlay)", sign_overlay, True),
-    (87, "chest, closed (overlay)", chest_overlay, True), (88, "chest, open (overlay)", lambda t, r: chest_overlay(t, r, True), True),
-    (89, "switch, off (overlay)", lambda t, r: switch_overlay(t, r, False), True),
-    (90, "switch, on (overlay)", lambda t, r: switch_overlay(t, r, True), True),
-    (91, "torch (overlay)", torch_overlay, True), (92, "barrel (overlay)", barrel_overlay, True),
-    (93, "crate (overlay)", crate_overlay, True), (94, "well (overlay)", well_overlay, True),
-    (95, "object on the ground (overlay)", object_overlay, True), (96, "grave (overlay)", grave_overlay, True),
+    (81, "tree", tree_overlay, "overlay"), (82, "pine", lambda t, r: tree_overlay(t, r, True), "overlay"),
+    (83, "round bush", bush_overlay, "overlay"), (84, "flowers", flowers_overlay, "overlay"),
+    (85, "boulder", rock_overlay, "overlay"), (86, "sign", sign_overlay, "overlay"),
+    (87, "chest, closed", chest_overlay, "overlay"), (88, "chest, open", lambda t, r: chest_overlay(t, r, True), "overlay"),
+    (89, "switch, off", lambda t, r: switch_overlay(t, r, False), "overlay"),
+    (90, "switch, on", lambda t, r: switch_overlay(t, r, True), "overlay"),
+    (91, "torch", torch_overlay, "overlay"), (92, "barrel", barrel_overlay, "overlay"),
+    (93, "crate", crate_overlay, "overlay"), (94, "well", well_overlay, "overlay"),
+    (95, "object on the ground", object_overlay, "overlay"), (96, "grave", grave_overlay, "overlay"),
     (97, "castle floor", castle_floor), (98, "castle wall", castle_wall), (99, "castle wall with banner", castle_banner),
     (100, "castle gate", castle_gate), (101, "battlement", battlement), (102, "castle carpet", lambda t, r: carpet(t, r, RED)),
-    (103, "castle pillar", castle_pillar),
-    (104, "hedge", hedge), (105, "fountain", fountain), (106, "marble floor", marble),
+    (103, "castle pillar", castle_pillar), (104, "hedge", hedge), (105, "fountain", fountain), (106, "marble floor", marble),
     (107, "castle window", furniture("window")), (108, "castle stairs", furniture("stairsup")),
     (113, "open sky", sky), (114, "cloud floor", cloud), (115, "cloud, edge north", cloud_edge("n")),
     (116, "cloud, edge south", cloud_edge("s")), (117, "cloud, edge west", cloud_edge("w")),
@@ -722,7 +802,16 @@ TILES = [
     (145, "ruin wall", ruin_wall), (146, "cracked ruin wall", cracked_wall), (147, "rubble", rubble),
     (148, "mossy flagstones", mossy), (149, "switch on mossy flagstones", on(mossy, lambda t, r: switch_overlay(t, r, False))),
     (150, "chest on mossy flagstones", on(mossy, chest_overlay)),
+    (151, "sign on grass", on(grass, sign_overlay)), (152, "well on grass", on(grass, well_overlay)),
+    (153, "grave on grass", on(grass, grave_overlay)), (154, "torch on stone wall", on(stonewall, torch_overlay)),
+    (155, "torch on cave wall", on(cavewall, torch_overlay)), (156, "rock on cave floor", on(cavefloor, rock_overlay)),
+    (157, "chest on wooden floor", on(planks, chest_overlay)), (158, "chest on cave floor", on(cavefloor, chest_overlay)),
+    (159, "sign on path", on(path, sign_overlay)), (160, "barrel on path", on(path, barrel_overlay)),
+    (161, "crate on path", on(path, crate_overlay)), (162, "tree on path", on(path, tree_overlay)),
+    (163, "rock on sand", on(sand, rock_overlay)), (164, "pine on dirt", on(mud, lambda t, r: tree_overlay(t, r, True))),
 ]
+
+OVERLAYS = [e[0] for e in TILES if len(e) > 3]
 
 
 def build_tileset():
