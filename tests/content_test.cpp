@@ -121,6 +121,27 @@ TEST(ContentPictures, EverySpriteCellHoldsAFigure) {
     }
 }
 
+TEST(ContentPictures, MenuEntriesShowTheirLabelWhereTheCursorPoints) {
+    // The title menu draws each entry at its own x and the cursor at (87, entry y + 20), 9 x 9:
+    // every label starts right of the cursor at screen x 104 and sits on the cursor's rows.
+    // This also catches a picture stored upside down.
+    const struct { const char* name; int x; } entries[] = {
+        {"newgame.tga", 100}, {"loadgame.tga", 75}, {"options.tga", 85}, {"exit.tga", 70}};
+    for (const auto& e : entries) {
+        Bitmap b = load(e.name);
+        ASSERT_TRUE(b) << e.name;
+        int top = b->h, bottom = -1, left = b->w;
+        for (int y = 0; y < b->h; ++y)
+            for (int x = 0; x < b->w; ++x)
+                if (getpixel(b.get(), x, y) != 0) {
+                    top = std::min(top, y), bottom = std::max(bottom, y), left = std::min(left, x);
+                }
+        EXPECT_GE(e.x + left, 87 + 9) << e.name << ": label under the cursor";
+        EXPECT_LE(top, 20 + 4) << e.name;
+        EXPECT_GE(bottom, 20 + 4) << e.name;
+    }
+}
+
 TEST(ContentPictures, DialogueBoxInteriorMatchesTheSecondPageFill) {
     // The second page of a long message clears (15, top+14)-(615, top+70) to (192, 192, 192);
     // the box's own interior must be that grey or the cleared area shows as a patch.
