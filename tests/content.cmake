@@ -10,3 +10,11 @@ target_link_libraries(rpg_soundcheck PRIVATE rpgcore)
 add_test(NAME content_sound_to_file
   COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/sound_to_file.sh $<TARGET_FILE:rpg_soundcheck> ${CMAKE_BINARY_DIR}/data)
 set_tests_properties(content_sound_to_file PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 240 LABELS "content;sound")
+
+# The running game's screens checked for the pictures (under Xvfb, with the end-to-end rig).
+if(TARGET rpg_xclose AND EXISTS ${CMAKE_CURRENT_LIST_DIR}/e2e/lib.sh)
+  add_test(NAME e2e.content_screens COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/content_screens.sh)
+  set_tests_properties(e2e.content_screens PROPERTIES
+    LABELS "e2e;content" TIMEOUT 240
+    ENVIRONMENT "RPG_BIN=$<TARGET_FILE:rpg>;RPG_XCLOSE=$<TARGET_FILE:rpg_xclose>;RPG_DATA=${CMAKE_BINARY_DIR}/data")
+endif()

@@ -79,7 +79,7 @@ def write_png(path, img):
 
 
 def read_png(path):
-    """Reads 8-bit indexed, RGB or RGBA PNGs without interlacing (what write_png and editors save)."""
+    """Reads non-interlaced PNGs: indexed (1-8 bits), grey, RGB or RGBA at 8 bits per channel."""
     with open(path, "rb") as f:
         data = f.read()
     if data[:8] != b"\x89PNG\r\n\x1a\n":
@@ -92,15 +92,17 @@ def read_png(path):
         pos += 12 + n
         if kind == b"IHDR":
             w, h, depth, ctype, _, _, interlace = struct.unpack(">IIBBBBB", body)
-            if depth != 8 or interlace:
-                raise ValueError(path + ": only 8-bit, non-interlaced PNGs are supported")
+            if interlace or (depth != 8 and ctype != 3) or depth not in (1, 2, 4, 8):
+                raise ValueError(path + ": only non-interlaced 8-bit (or indexed) PNGs are supported")
         elif kind == b"PLTE":
             plte = [tuple(body[i:i + 3]) for i in range(0, len(body), 3)]
         elif kind == b"IDAT":
             idat += body
+    if ctype not in (0, 2, 3, 6):
+        raise ValueError(path + ": unsupported PNG colour type %d" % ctype)
     bpp = {2: 3, 3: 1, 6: 4, 0: 1}[ctype]
     raw = zlib.decompress(idat)
-    stride = w * bpp
+    stride = w * bpp if depth == 8 else (w * depth + 7) // 8
     prev = bytearray(stride)
     img = Image(w, h)
     p = 0
@@ -122,9 +124,12 @@ def read_png(path):
                 pa, pb, pc = abs(b - c), abs(a - c), abs(a + b - 2 * c)
                 pr = a if pa <= pb and pa <= pc else (b if pb <= pc else c)
                 line[i] = (line[i] + pr) & 255
+        if depth < 8:
+            per = 8 // depth
+            idx = [(line[x // per] >> (8 - depth * (x % per + 1))) & ((1 << depth) - 1) for x in range(w)]
         for x in range(w):
             if ctype == 3:
-                img.px[y * w + x] = plte[line[x]]
+                img.px[y * w + x] = plte[idx[x] if depth < 8 else line[x]]
             elif ctype == 0:
                 v = line[x]
                 img.px[y * w + x] = (v, v, v)
