@@ -43,8 +43,8 @@ const Picture kPictures[] = {
     {"loadgame.tga", 225, 40, false},  {"options.tga", 215, 40, false},
     {"exit.tga", 230, 40, false},      {"status.tga", 640, 480, true},
     {"menuchoice.bmp", 280, 56, true}, {"invchoice.bmp", 260, 56, true},
-    {"choice.bmp", 185, 76, true},     {"items.bmp", 64, 8, false},
-    {"shop.bmp", 280, 150, false},     {"shopselect.tga", 380, 100, false},
+    {"choice.bmp", 205, 76, true},     {"items.bmp", 64, 8, false},
+    {"shop.bmp", 260, 150, false},     {"shopselect.tga", 380, 100, false},
     {"deathscene.tga", 640, 480, false}, {"theend.tga", 640, 480, false},
 };
 
@@ -139,6 +139,42 @@ TEST(ContentPictures, MenuEntriesShowTheirLabelWhereTheCursorPoints) {
         EXPECT_GE(e.x + left, 87 + 9) << e.name << ": label under the cursor";
         EXPECT_LE(top, 20 + 4) << e.name;
         EXPECT_GE(bottom, 20 + 4) << e.name;
+    }
+}
+
+// Dark pixels in a box of a picture: where a label painted into the picture is.
+int ink_pixels(BITMAP* b, int x0, int y0, int w, int h) {
+    int n = 0;
+    for (int y = y0; y < y0 + h; ++y)
+        for (int x = x0; x < x0 + w; ++x) {
+            int c = getpixel(b, x, y);
+            if (c >= 0 && c != bitmap_mask_color(b) && getr16(c) + getg16(c) + getb16(c) < 200) ++n;
+        }
+    return n;
+}
+
+TEST(ContentPictures, PaintedAnswersSitBesideTheGameCursor) {
+    // The purchase box is drawn at (hw - shop width, hh); the game puts its cursor at
+    // (hw + 10, hh + 63 + 12 a): "yes" and "no" must be just right of it, in that order.
+    Bitmap shop = load("shop.bmp"), ask = load("shopselect.tga");
+    ASSERT_TRUE(shop && ask);
+    int cursor_x = 320 + 10 - (320 - shop->w);
+    for (int a = 0; a < 2; ++a) {
+        int y = 63 + 12 * a;
+        EXPECT_GT(ink_pixels(ask.get(), cursor_x + 9, y, 12, 9), 5) << "answer " << a << " not beside the cursor";
+        EXPECT_EQ(ink_pixels(ask.get(), cursor_x, y, 9, 9), 0) << "answer " << a << " under the cursor";
+    }
+    // The status menu's labels: cursor at (box x + 120, 411 + 14 c), labels right of it.
+    Bitmap menu = load("menuchoice.bmp");
+    ASSERT_TRUE(menu);
+    for (int c = 0; c < 3; ++c) {
+        int lit = 0;
+        for (int y = 11 + 14 * c; y < 20 + 14 * c; ++y)
+            for (int x = 129; x < 200; ++x) {
+                int p = getpixel(menu.get(), x, y);
+                lit += getr16(p) > 200 && getg16(p) > 200 && getb16(p) > 200;
+            }
+        EXPECT_GT(lit, 10) << "status menu label " << c;
     }
 }
 

@@ -31,10 +31,17 @@ def panel(img, x0, y0, x1, y1, fill, rim=NAVY, masked_corners=True):
 
 
 def text_box():
+    """Thin rim (the speaker's name is written 5 pixels below the top edge), silver inside."""
     img = Image(640, 80, MASK)
-    panel(img, 0, 0, 639, 79, SILVER)
-    for x in range(8, 632):
-        img.set(x, 7, (224, 224, 224))
+    img.rect(0, 0, 639, 79, NAVY[0])
+    img.rect(1, 1, 638, 78, GOLD[1])
+    img.rect(2, 2, 637, 77, NAVY[1])
+    img.rect(3, 3, 636, 76, SILVER)
+    img.rect(3, 3, 636, 3, (232, 232, 232)); img.rect(3, 3, 3, 76, (232, 232, 232))
+    img.rect(3, 76, 636, 76, (144, 144, 144)); img.rect(636, 3, 636, 76, (144, 144, 144))
+    for cx, cy, dx, dy in ((0, 0, 1, 1), (639, 0, -1, 1), (0, 79, 1, -1), (639, 79, -1, -1)):
+        img.set(cx, cy, MASK); img.set(cx + dx, cy, MASK); img.set(cx, cy + dy, MASK)
+        img.set(cx + dx, cy + dy, NAVY[0])
     return img
 
 
@@ -179,9 +186,7 @@ def status_screen():
     img.rect(240, 140, 600, 336, PARCH[1])
     img.rect(240, 140, 600, 140, PARCH[0]); img.rect(240, 336, 600, 336, PARCH[0])
     draw_text(img, 420, 30, "STATUS", NAVY[1], 3, shade=NAVY[0])
-    # little crests
-    for cx in (560, 590):
-        img.rect(cx, 70, cx + 16, 90, RED_C); img.rect(cx + 4, 74, cx + 12, 86, GOLD[2])
+    img.rect(420, 56, 420 + text_width("STATUS", 3), 57, GOLD[1])
     return img
 
 
@@ -205,26 +210,47 @@ def inv_choice():
 
 
 def choice():
-    img = Image(185, 76, MASK)
-    panel(img, 0, 0, 184, 75, PARCH[2])
+    img = Image(205, 76, MASK)
+    panel(img, 0, 0, 204, 75, PARCH[2])
     return img
+
+
+WOOD_RIM = [(56, 32, 16), (120, 72, 32), (168, 112, 56)]
 
 
 def shop():
-    img = Image(280, 150)
-    panel(img, 0, 0, 279, 149, PARCH[2], rim=[(56, 32, 16), (120, 72, 32), (168, 112, 56)], masked_corners=False)
-    img.rect(10, 40, 269, 40, PARCH[0])
-    img.rect(10, 116, 269, 116, PARCH[0])
-    draw_text(img, 12, 10, "SHOP", (120, 72, 32), 1)
+    """The list panel: header line, five item rows, Exit; a mid-tone footer for the shopper's
+    name in black and the gold in yellow."""
+    img = Image(SHOP_W, 150)
+    panel(img, 0, 0, SHOP_W - 1, 149, PARCH[2], rim=WOOD_RIM, masked_corners=False)
+    img.rect(10, 40, 249, 40, PARCH[0])
+    img.rect(6, 119, 253, 143, (156, 132, 100))
+    img.rect(6, 119, 253, 119, WOOD_RIM[1])
+    draw_text(img, 12, 10, "SHOP", WOOD_RIM[1], 1)
     return img
 
 
+def coins(img, x0, y0):
+    for k, (dx, n) in enumerate(((0, 6), (14, 4), (28, 7))):
+        for i in range(n):
+            y = y0 + 40 - i * 4
+            img.rect(x0 + dx, y, x0 + dx + 11, y + 3, GOLD[0])
+            img.rect(x0 + dx + 1, y, x0 + dx + 10, y + 1, GOLD[2] if i == n - 1 else GOLD[1])
+
+
+SHOP_W = 260  # width of shop(): the question box is drawn SHOP_W left of the screen centre
+
+
 def shop_select():
+    """Drawn at (320 - SHOP_W, 240); the game's cursor sits at (330, 303) and (330, 315), so the
+    answers go just right of it."""
     img = Image(380, 100)
-    panel(img, 0, 0, 379, 99, PARCH[2], rim=[(56, 32, 16), (120, 72, 32), (168, 112, 56)], masked_corners=False)
+    panel(img, 0, 0, 379, 99, PARCH[2], rim=WOOD_RIM, masked_corners=False)
     img.rect(10, 24, 369, 24, PARCH[0])
-    draw_text(img, 304, 64, "YES", INK, 1)
-    draw_text(img, 304, 76, "NO", INK, 1)
+    coins(img, 24, 40)
+    x = 330 + 9 + 5 - (320 - SHOP_W)
+    draw_text(img, x, 64, "YES", INK, 1)
+    draw_text(img, x, 76, "NO", INK, 1)
     return img
 
 
