@@ -30,9 +30,9 @@ void trans_sse2_packed(BITMAP* bmp, int x, int y, int w, int h, uint32_t color, 
     const __m128i rmask = _mm_set1_epi16(static_cast<short>(lay.rmask));
     const __m128i gmask = _mm_set1_epi16(static_cast<short>(lay.gmask));
     const __m128i bmask = _mm_set1_epi16(0x001F);
-    const __m128i g = _mm_set1_epi16(static_cast<short>(mix.g));
-    // Red through the high half of the product: (r << k) * (g << 11) >> 16 leaves r * g with
-    // its top five bits already in red's place.
+    // Every component through the high half of one product: (c << k) * (g << 11) >> 16 is
+    // c * g shifted so that its top bits (the division by 32) land in the component's place:
+    // red and green then lose the bits below, blue comes out as it is.
     const __m128i g_hi = _mm_set1_epi16(static_cast<short>(mix.g << 11));
     const __m128i share = _mm_set1_epi16(static_cast<short>(mix.Share()));
     for (int j = 0; j < h; j++) {
@@ -41,8 +41,8 @@ void trans_sse2_packed(BITMAP* bmp, int x, int y, int w, int h, uint32_t color, 
         for (; i + 8 <= w; i += 8, p += 16) {
             const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
             const __m128i r = _mm_and_si128(_mm_mulhi_epu16(_mm_and_si128(d, rmask), g_hi), rmask);
-            const __m128i gr = _mm_and_si128(_mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(d, gmask), g), 5), gmask);
-            const __m128i b = _mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(d, bmask), g), 5);
+            const __m128i gr = _mm_and_si128(_mm_mulhi_epu16(_mm_and_si128(d, gmask), g_hi), gmask);
+            const __m128i b = _mm_mulhi_epu16(_mm_and_si128(d, bmask), g_hi);
             const __m128i out = _mm_add_epi16(_mm_or_si128(_mm_or_si128(r, gr), b), share);
             _mm_storeu_si128(reinterpret_cast<__m128i*>(p), out);
         }
@@ -57,7 +57,6 @@ void trans_avx2_packed(BITMAP* bmp, int x, int y, int w, int h, uint32_t color, 
     const __m256i rmask = _mm256_set1_epi16(static_cast<short>(lay.rmask));
     const __m256i gmask = _mm256_set1_epi16(static_cast<short>(lay.gmask));
     const __m256i bmask = _mm256_set1_epi16(0x001F);
-    const __m256i g = _mm256_set1_epi16(static_cast<short>(mix.g));
     const __m256i g_hi = _mm256_set1_epi16(static_cast<short>(mix.g << 11));
     const __m256i share = _mm256_set1_epi16(static_cast<short>(mix.Share()));
     for (int j = 0; j < h; j++) {
@@ -66,8 +65,8 @@ void trans_avx2_packed(BITMAP* bmp, int x, int y, int w, int h, uint32_t color, 
         for (; i + 16 <= w; i += 16, p += 32) {
             const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
             const __m256i r = _mm256_and_si256(_mm256_mulhi_epu16(_mm256_and_si256(d, rmask), g_hi), rmask);
-            const __m256i gr = _mm256_and_si256(_mm256_srli_epi16(_mm256_mullo_epi16(_mm256_and_si256(d, gmask), g), 5), gmask);
-            const __m256i b = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_and_si256(d, bmask), g), 5);
+            const __m256i gr = _mm256_and_si256(_mm256_mulhi_epu16(_mm256_and_si256(d, gmask), g_hi), gmask);
+            const __m256i b = _mm256_mulhi_epu16(_mm256_and_si256(d, bmask), g_hi);
             const __m256i out = _mm256_add_epi16(_mm256_or_si256(_mm256_or_si256(r, gr), b), share);
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), out);
         }
