@@ -32,11 +32,12 @@ void count_pixels(benchmark::State& state, int depth) {
 
 int red(int depth) { return makecol_depth(depth, 255, 0, 0); }
 
-// The library's own translucent fill: the trans blender at the same strength, rectfill in trans mode.
-void BM_LibraryTransRectfill(benchmark::State& state) {
+// The library's own fills: its blender at the same strength, rectfill in trans mode.
+template <void (*SetBlender)(int, int, int, int)>
+void BM_LibraryRectfill(benchmark::State& state) {
     const int depth = int(state.range(0));
     Page page(depth);
-    set_trans_blender(0, 0, 0, kFactor);
+    SetBlender(0, 0, 0, kFactor);
     drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
     const int before = getpixel(page.b, 0, 0);
     rectfill(page.b, 0, 0, kW - 1, kH - 1, red(depth));
@@ -48,7 +49,8 @@ void BM_LibraryTransRectfill(benchmark::State& state) {
     solid_mode();
     count_pixels(state, depth);
 }
-BENCHMARK(BM_LibraryTransRectfill)->Arg(16)->Arg(32)->Unit(benchmark::kMicrosecond);
+BENCHMARK_TEMPLATE(BM_LibraryRectfill, set_trans_blender)->Name("BM_LibraryTransRectfill")->Arg(16)->Arg(32)->Unit(benchmark::kMicrosecond);
+BENCHMARK_TEMPLATE(BM_LibraryRectfill, set_add_blender)->Name("BM_LibraryAddRectfill")->Arg(16)->Arg(32)->Unit(benchmark::kMicrosecond);
 
 // The memory's own limit: copying the whole page to another.
 void BM_Blit(benchmark::State& state) {
