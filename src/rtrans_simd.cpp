@@ -11,9 +11,9 @@ using namespace rblend;
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 
-// Each component is worked in its own 16-bit lane as (dest * g) / 32 (or / 256), then the
-// colour's share, computed once by the plain code, is added: the same two truncations as the
-// plain workers, so the pixels are identical. Row ends left over from the vector loop go
+// Each 15/16-bit pixel is worked in its own 16-bit lane (a 32-bit pixel in two), as
+// (dest * g) / 32 (or / 256) per component, then the colour's share, computed once by the plain
+// code, is added: the same two truncations as the plain workers, so the pixels are identical. Row ends left over from the vector loop go
 // through the plain pixel code.
 
 namespace {
