@@ -6,6 +6,7 @@ own mood. Run once; afterwards the scores are edited by hand (see score2mid.py f
 """
 import os
 import random
+import re
 import sys
 
 NAMES = ["C", "C#", "D", "Eb", "E", "F", "F#", "G", "Ab", "A", "Bb", "B"]
@@ -43,9 +44,23 @@ class Song:
     def track(self, name, channel, program, volume, bars, pan=64):
         self.tracks.append((name, channel, program, volume, pan, bars))
 
-    def text(self, mood):
+    def ending(self, ch, bars, tonic, beats):
+        """A closing bar on the home chord, in the register the track last played in."""
+        ln = "1" if beats == 4 else "2."
+        if ch == 10:
+            return "v110 crash+kick/" + ln
+        notes = re.findall(r"\b([A-G][#b]?)(-?\d)\b", " ".join(bars[-4:]))
+        octave = int(notes[-1][1]) if notes else 4
+        low = 12 * (octave + 1)
+        pcs = voicing(tonic, low)
+        many = "+" in " ".join(bars[-2:])
+        return "v90 " + ("+".join(name(n) for n in pcs) if many else name(pcs[0])) + "/" + ln
+
+    def text(self, mood, tonic=None, beats=4):
         out = ["# %s: %s" % (self.title, mood), "# Written by tools/musicgen/compose.py; edit freely.", "tempo %g" % self.tempo, ""]
         for name, ch, prog, vol, pan, bars in self.tracks:
+            if tonic:
+                bars = bars + [self.ending(ch, bars, tonic, beats)]
             out.append("track %s channel %d program %d volume %d pan %d" % (name, ch, prog, vol, pan))
             for i in range(0, len(bars), 4):
                 out.append("  " + " | ".join(bars[i:i + 4]) + " |")
@@ -135,9 +150,9 @@ def drum_bar(pattern):
     return "v100 " + " ".join(pattern)
 
 
-def write(out, fname, song, mood):
+def write(out, fname, song, mood, tonic, beats=4):
     with open(os.path.join(out, fname), "w") as f:
-        f.write(song.text(mood) + "\n")
+        f.write(song.text(mood, tonic, beats) + "\n")
 
 
 def main():
@@ -153,7 +168,7 @@ def main():
     s.track("crystal", 3, 99, 70, arp_bars(ch, 62, [0, 1, 2, 4, 3, 2, 1, 2], "8", 60), pan=100)
     s.track("melody", 4, 89, 90, ["r/1"] * 8 + mel[8:])
     s.track("bass", 5, 36, 90, bass_bars(ch, 38, [(0, "2."), (1, "4")]))
-    write(out, "space.txt", s, "a slow drift between the stars")
+    write(out, "space.txt", s, "a slow drift between the stars", "D")
 
     # 2. spacewalkbiatch: a bouncing synth groove
     s = Song("spacewalkbiatch", 112, 2)
@@ -164,7 +179,7 @@ def main():
     s.track("bass", 3, 39, 100, bass_bars(ch, 40, [(0, "8"), ("o", "8"), (0, "8"), (2, "8"), (0, "8"), ("o", "8"), (1, "8"), (2, "8")]))
     s.track("keys", 4, 6, 70, arp_bars(ch, 60, [0, 2, 1, 2, 0, 2, 1, 2], "8", 64), pan=90)
     s.track("drums", 10, 1, 100, [drum_bar(["kick+hat/8", "hat/8", "snare+hat/8", "hat/8", "kick+hat/8", "kick+hat/8", "snare+ohat/8", "hat/8"])] * len(ch))
-    write(out, "spacewalkbiatch.txt", s, "a light-footed groove in low gravity")
+    write(out, "spacewalkbiatch.txt", s, "a light-footed groove in low gravity", "Em7")
 
     # 3. dark: organ and cello in A minor, slow and heavy
     s = Song("dark", 60, 3)
@@ -175,7 +190,7 @@ def main():
     s.track("bass", 3, 43, 90, bass_bars(ch, 33, [(0, "2"), (0, "4"), (2, "4")]))
     s.track("bells", 4, 15, 70, ["v70 " + name(voicing(c, 69)[0]) + "/1" if i % 4 == 0 else "r/1" for i, c in enumerate(ch)])
     s.track("timpani", 5, 48, 90, ["v90 " + name(voicing(c, 33)[0]) + "/4 r/2." for c in ch])
-    write(out, "dark.txt", s, "a cold hall, heavy steps")
+    write(out, "dark.txt", s, "a cold hall, heavy steps", "Am")
 
     # 4. dark2: tense tremolo strings and pizzicato in E minor
     s = Song("dark2", 92, 4)
@@ -186,7 +201,7 @@ def main():
     s.track("bassoon", 3, 71, 92, mel)
     s.track("bass", 4, 43, 90, bass_bars(ch, 28, [(0, "4"), ("r", "4"), (0, "4"), (1, "4")]))
     s.track("drums", 10, 1, 90, [drum_bar(["tomlo/4", "r/4", "tomlo/8", "tomlo/8", "tommid/4"])] * len(ch))
-    write(out, "dark2.txt", s, "something follows in the dark")
+    write(out, "dark2.txt", s, "something follows in the dark", "Em")
 
     # 5. knightsrevenge: a heroic march in D (the title music)
     s = Song("knightsrevenge", 116, 5)
@@ -198,7 +213,7 @@ def main():
     s.track("brass", 4, 62, 90, bass_bars(ch, 38, [(0, "4."), (0, "8"), (1, "4"), (2, "4")]))
     s.track("timpani", 5, 48, 96, ["v100 " + name(voicing(c, 38)[0]) + "/4 " + name(voicing(c, 38)[0]) + "/8 " + name(voicing(c, 38)[0]) + "/8 r/2" for c in ch])
     s.track("drums", 10, 1, 100, [drum_bar(["snare/8", "snare/16", "snare/16", "snare/8", "snare/8", "snare/4", "snare/8", "snare/8"])] * (len(ch) - 1) + [drum_bar(["crash+kick/1"])])
-    write(out, "knightsrevenge.txt", s, "banners up, the knights ride out")
+    write(out, "knightsrevenge.txt", s, "banners up, the knights ride out", "D")
 
     # 6. inprog: driving progressive rock in 7/8 feel (written as 4/4 with accents) in B minor
     s = Song("inprog", 136, 6)
@@ -209,7 +224,7 @@ def main():
     s.track("lead", 3, 31, 90, mel, pan=64)
     s.track("bass", 4, 35, 100, bass_bars(ch, 35, [(0, "8"), (0, "8"), ("o", "8"), (0, "8"), (0, "8"), (2, "8"), (1, "8"), (0, "8")]))
     s.track("drums", 10, 1, 100, [drum_bar(["kick+crash/8" if i % 8 == 0 else "kick+hat/8", "hat/8", "snare+hat/8", "kick+hat/8", "hat/8", "kick+hat/8", "snare+hat/8", "hat/8"]) for i in range(len(ch))])
-    write(out, "inprog.txt", s, "a long road, marching on")
+    write(out, "inprog.txt", s, "a long road, marching on", "Bm")
 
     # 7. stringscool: pastoral strings, harp and flute in G, waltz time
     s = Song("stringscool", 132, 7)
@@ -220,7 +235,7 @@ def main():
     s.track("harp", 3, 47, 84, arp_bars(ch, 55, [0, 1, 2, 3, 2, 1], "8", 70), pan=30)
     s.track("cello", 4, 43, 90, bass_bars(ch, 36, [(0, "2"), (2, "4")]))
     s.track("violin", 5, 41, 64, ["r/2."] * 16 + ["v70 " + name(voicing(c, 72)[1]) + "/2." for c in ch[16:]], pan=100)
-    write(out, "stringscool.txt", s, "a sunny road through the fields")
+    write(out, "stringscool.txt", s, "a sunny road through the fields", "G", 3)
 
     # 8. tribalbeat: drums first, pan flute and timpani on a pentatonic scale
     s = Song("tribalbeat", 104, 8)
@@ -232,7 +247,7 @@ def main():
     s.track("sitar", 4, 105, 66, ["r/1"] * 8 + pad_bars(ch[8:], 57), pan=30)
     s.track("drums", 10, 1, 110, [drum_bar(["congalo+kick/8", "congahi/8", "congamute/8", "congalo/8", "bongohi+kick/8", "bongolo/8", "congahi/8", "shaker/8"])
                                    if i % 4 != 3 else drum_bar(["tomlo/8", "tomlo/8", "tommid/8", "tommid/8", "tomhi/8", "tomhi/8", "crash+kick/4"]) for i in range(len(ch))])
-    write(out, "tribalbeat.txt", s, "fires and drums in the orc village")
+    write(out, "tribalbeat.txt", s, "fires and drums in the orc village", "Am")
 
 
 if __name__ == "__main__":
