@@ -46,9 +46,11 @@ if asks title.tga; then
         check "menu entry $n at ($x, $y) (share $s)" above "$s" 0.9
     done
     SHOTS="$SHOTS menu"
+    # SPACE on the first entry starts a new game: the opening scene follows at once.
+    key_tap space 100
+else
+    rpg_to_field
 fi
-
-rpg_to_field
 
 if asks eviltemple.map; then
     # With the cinematics in, the home map's opening scene speaks: the box sits at the
