@@ -65,3 +65,49 @@ inline void make_map(CMap& m, unsigned int w, unsigned int h, bool numbered = tr
         for (unsigned int r = 0; r < h; ++r)
             for (unsigned int c = 0; c < w; ++c) m.tiles[0][r][c].tile = (int)cell_tile(c, r);
 }
+
+#include <string>
+#include <vector>
+
+#include "Host.h"
+
+// A host that holds the keys a test sets, records messages and counts forgotten keys.
+class RecordingHost : public CHost {
+public:
+    bool keys[128] = {};
+    std::vector<std::string> messages;
+    int forgets = 0;
+    int idles = 0;
+
+    bool KeyDown(int scancode) override { return scancode >= 0 && scancode < 128 && keys[scancode]; }
+    void Idle() override { ++idles; }
+    void ForgetKeys() override {
+        ++forgets;
+        for (bool& k : keys) k = false;
+    }
+    void FlushKeyBuffer() override {}
+    int ReadKey() override { return 0; }
+    void Pause(int) override {}
+    void Message(const std::string& text) override { messages.push_back(text); }
+    int Alert(const std::string&, const std::string&, const std::string&, const std::string&,
+              const std::string&) override {
+        return 1;
+    }
+    [[noreturn]] void Exit(int status) override { throw status; }
+};
+
+// WorldTest with the recording host in place.
+class HostedWorldTest : public WorldTest {
+protected:
+    RecordingHost rec;
+    CHost* old_host = nullptr;
+    void SetUp() override {
+        WorldTest::SetUp();
+        old_host = host;
+        host = &rec;
+    }
+    void TearDown() override {
+        host = old_host;
+        WorldTest::TearDown();
+    }
+};
