@@ -2,6 +2,7 @@
 #pragma once
 
 #include <allegro.h>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,24 @@ enum EventType {
     EV_SWITCH = 0x100,
     EV_TRAINER = 0x200,
 };
+
+// Map file layout: record sizes and the limits a file is checked against before it is loaded.
+constexpr size_t MAP_BLOCK_A_SIZE = 43;     // sizes, tile size, flags and start tiles, ending in a line feed
+constexpr size_t MAP_PORTAL_SIZE = 279;
+constexpr size_t MAP_EVENT_SIZE = 2319;
+constexpr size_t MAP_NPC_SIZE = 17;
+constexpr size_t MAP_TILE_SIZE = 9;
+constexpr size_t MAP_SHORT_FIELD = 255;     // speaker, portal destination: 254 characters and a NUL
+constexpr size_t MAP_LONG_FIELD = 1024;     // event texts: 1023 characters and a NUL
+constexpr size_t MAP_LINE_MAX = 254;        // longest value of a text line
+constexpr unsigned int MAP_MAX_SIDE = 4096;           // widest and tallest map, in tiles
+constexpr unsigned int MAP_MIN_LAYERS = 2;            // play draws layer 1 over layer 0
+constexpr unsigned int MAP_MAX_LAYERS = 16;
+constexpr int MAP_MIN_TILE = 4;                        // keeps the view size within its byte
+constexpr int MAP_MAX_TILE = 256;
+constexpr unsigned long long MAP_MAX_CELLS = 1u << 22;  // cells of all layers together
+constexpr unsigned int MAP_MAX_RECORDS = 65536;         // portals, events or NPCs
+constexpr unsigned long long MAP_MAX_FILE_BYTES = 256ull << 20;
 
 // Tile number of the "object on the ground" picture in every tileset.
 constexpr int OBJECT_TILE = 95;
@@ -111,9 +130,17 @@ public:
     // The same from the arguments, leaving the members alone.
     void ResizeMap(int layers, int width, int height);
 
-    // Map file (reader and writer of the map format).
+    // Map file. LoadMap reads a whole map file (found whatever its letter case) and keeps it
+    // only when every byte checks out: it returns 0, or -1 after a message naming the file and
+    // the problem, with this map left exactly as it was. NPCs of sprite row 3 are dropped
+    // unless keep_row3_npcs (the opening scene and the map tools keep them). Called by every map change.
     int LoadMap(std::string path);
     int LoadMap(std::string path, bool keep_row3_npcs);
+    // The same from the bytes of a map file already in memory; path names it in messages. Used by LoadMap and the fuzz test.
+    int LoadMapBytes(const std::string& path, const unsigned char* data, size_t size, bool keep_row3_npcs);
+    // Writes the map in the map file format (text longer than a field is cut to it) and
+    // rewrites name, tileset_name, spriteset_name and bdestmap as stored; 0, or -1 after a
+    // message. The old file is replaced only once the new one is complete. Called by the map tools.
     int SaveMap(std::string path);
 
     // Drawing onto Display.GetSurface().
