@@ -117,8 +117,8 @@ public:
     bool battle = false;             // a battle map
     int cine = 0;                    // cinematic started on entry; 0 = none
 
-    unsigned int GetWidth() { return width; }
-    unsigned int GetHeight() { return height; }
+    unsigned int GetWidth() const { return width; }
+    unsigned int GetHeight() const { return height; }
     unsigned char GetLayers() { return layers; }
 
     // Resets the per-map scalars before a load; lists, names, tile size and images stay.
@@ -157,13 +157,22 @@ public:
     void DrawMapEditor(unsigned char layer, unsigned int sx, unsigned int sy);
 
     // Rules of movement and map change.
-    bool Collision(unsigned int x, unsigned int y);
-    bool CheckPlayer(int x, int y);
-    int WhichPlayer(int x, int y);
+    // Whether the pixel lies in a blocked cell of layer 0; every point off the map is blocked.
+    // Called by all walking code and the battle's path search.
+    bool Collision(unsigned int x, unsigned int y) const;
+    // Whether the 16 x 16 square at (x, y) overlaps either party member. Called by walking code.
+    bool CheckPlayer(int x, int y) const;
+    // 0 when the square at (x, y) overlaps the hero, 1 the companion, -1 neither. Called by monster attacks.
+    int WhichPlayer(int x, int y) const;
+    // Shows the step-on messages of the tiles under p, once each. Called after every step of the hero.
     void CheckEvents(CPlayer& p);
+    // Carries the party through an open portal under p (scenes, one-time battles). Called before every step.
     void CheckPortals(CPlayer& p);
+    // Puts both party members on the map's start tiles. Called by a new game, quests, battle, scenes.
     void SetPositions();
+    // Starts the map's entry scene, if it has one. Called by portals.
     void CheckCine();
+    // Whether this is a battle map. Called by portals.
     bool CheckBattle();
 
     // NPCs.
@@ -172,9 +181,13 @@ public:
     bool CheckNpcs(int x, int y);
     void InteractNpcs(int x, int y);
 
-    // Music chosen by the map.
+    // Starts the music this map asks for (its own tune, a random one or none). Called when a map is entered.
     void HandleMusic();
 };
+
+// The tune HandleMusic plays for a map name and a random roll: 1..8 from its list, 0 for
+// silence; looped is set for the maps that have a tune of their own.
+int map_tune(const std::string& name, int roll, bool* looped);
 
 // The current map.
 extern CMap map;
