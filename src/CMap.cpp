@@ -427,8 +427,8 @@ void put_field(std::string& out, const std::string& s, size_t width) {
 
 }  // namespace
 
-int CMap::SaveMap(std::string path) {
-    // The names as the file stores them; they replace the ones in memory once the file is written.
+std::string CMap::EncodeMap(const std::string& path) const {
+    // The names as the file stores them.
     std::string new_name = line_value(file_name_part(path));
     std::string new_tileset = line_value("./data/" + file_name_part(tileset_name));
     std::string new_spriteset = line_value("./data/" + file_name_part(spriteset_name));
@@ -514,6 +514,11 @@ int CMap::SaveMap(std::string path) {
             }
         }
     }
+    return out;
+}
+
+int CMap::SaveMap(std::string path) {
+    std::string out = EncodeMap(path);
 
     // Written beside the target and renamed over it, so a failed save never leaves half a map.
     std::string tmp = path + ".part";
@@ -538,9 +543,10 @@ int CMap::SaveMap(std::string path) {
         return -1;
     }
 
-    name = new_name;
-    tileset_name = new_tileset;
-    spriteset_name = new_spriteset;
-    bdestmap = new_bdestmap;
+    // The names in memory become the ones the file stores, once the file is written.
+    name = line_value(file_name_part(path));
+    tileset_name = line_value("./data/" + file_name_part(tileset_name));
+    spriteset_name = line_value("./data/" + file_name_part(spriteset_name));
+    bdestmap = line_value("./data/" + file_name_part(bdestmap));
     return 0;
 }
