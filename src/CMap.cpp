@@ -498,19 +498,22 @@ std::string CMap::EncodeMap(const std::string& path) const {
     }
 
     // Cells the tile array lacks (a map never shaped by InitMap) are written as empty cells.
+    // The tile block is most of the file: it is written straight into the sized buffer.
     static const CTile empty;
+    size_t at = out.size();
+    out.resize(at + (size_t)layers * height * width * MAP_TILE_SIZE);
+    unsigned char* b = (unsigned char*)&out[at];
     for (unsigned int l = 0; l < layers; l++) {
         for (unsigned int y = 0; y < height; y++) {
             const std::vector<CTile>* row = nullptr;
             if (l < tiles.size() && y < tiles[l].size()) row = &tiles[l][y];
-            for (unsigned int x = 0; x < width; x++) {
-                const CTile& c = row && x < row->size() ? (*row)[x] : empty;
-                char b[MAP_TILE_SIZE];
+            size_t have = row ? std::min<size_t>(row->size(), width) : 0;
+            for (unsigned int x = 0; x < width; x++, b += MAP_TILE_SIZE) {
+                const CTile& c = x < have ? (*row)[x] : empty;
                 unsigned int t = (unsigned int)c.tile, fl = (unsigned int)c.flags;
-                b[0] = (char)(t & 0xFF); b[1] = (char)((t >> 8) & 0xFF); b[2] = (char)((t >> 16) & 0xFF); b[3] = (char)(t >> 24);
-                b[4] = (char)(fl & 0xFF); b[5] = (char)((fl >> 8) & 0xFF); b[6] = (char)((fl >> 16) & 0xFF); b[7] = (char)(fl >> 24);
-                b[8] = (char)c.extra;
-                out.append(b, MAP_TILE_SIZE);
+                b[0] = (unsigned char)t; b[1] = (unsigned char)(t >> 8); b[2] = (unsigned char)(t >> 16); b[3] = (unsigned char)(t >> 24);
+                b[4] = (unsigned char)fl; b[5] = (unsigned char)(fl >> 8); b[6] = (unsigned char)(fl >> 16); b[7] = (unsigned char)(fl >> 24);
+                b[8] = c.extra;
             }
         }
     }
