@@ -490,6 +490,7 @@ bool map_to_tmx(const CMap& m, const std::string& tmx_path, std::string& error) 
     ts->SetAttribute("columns", 16);
     XMLElement* img = doc.NewElement("image");
     img->SetAttribute("source", file_name_part(m.tileset_name).c_str());
+    img->SetAttribute("trans", "ff00ff");
     img->SetAttribute("width", 16 * m.tile_w);
     img->SetAttribute("height", 16 * m.tile_h);
     ts->InsertEndChild(img);
@@ -503,6 +504,7 @@ bool map_to_tmx(const CMap& m, const std::string& tmx_path, std::string& error) 
     fs->SetAttribute("columns", 16);
     XMLElement* fimg = doc.NewElement("image");
     fimg->SetAttribute("source", "flags.bmp");
+    fimg->SetAttribute("trans", "ff00ff");
     fimg->SetAttribute("width", 16 * m.tile_w);
     fimg->SetAttribute("height", m.tile_h);
     fs->InsertEndChild(fimg);
