@@ -489,7 +489,10 @@ bool map_to_tmx(const CMap& m, const std::string& tmx_path, std::string& error) 
     ts->SetAttribute("tilecount", 256);
     ts->SetAttribute("columns", 16);
     XMLElement* img = doc.NewElement("image");
-    img->SetAttribute("source", file_name_part(m.tileset_name).c_str());
+    // Maps live in content/maps and their pictures' sources in content/art, so Tiled shows the tiles.
+    std::string sheet = file_name_part(m.tileset_name);
+    sheet = sheet.substr(0, sheet.find_last_of('.')) + ".png";
+    img->SetAttribute("source", ("../art/" + sheet).c_str());
     img->SetAttribute("trans", "ff00ff");
     img->SetAttribute("width", 16 * m.tile_w);
     img->SetAttribute("height", 16 * m.tile_h);
