@@ -28,12 +28,6 @@ public:
     [[noreturn]] void Exit(int) override { abort(); }
 };
 
-bool maps_bench_ready = [] {
-    if (!system_driver && install_allegro(SYSTEM_NONE, &errno, atexit) != 0) return false;
-    set_color_depth(16);
-    return true;
-}();
-
 // A 256 x 256 map of 3 layers with 50 portals, 200 events and 100 NPCs, saved once.
 const std::string& big_map_path() {
     static std::string path;
