@@ -113,22 +113,23 @@ public:
     // "Label: value\n": the label, one blank, the value up to the line feed, the line feed.
     bool Line(const char* label, std::string& value, std::string& error) {
         size_t ln = strlen(label);
+        const std::string shown(label, ln - 1);  // the label without its blank, for messages
         if (left() < ln || memcmp(p_ + pos_, label, ln) != 0) {
-            error = std::string("the line \"") + label + "\" is missing at byte " + std::to_string(pos_);
+            error = "the \"" + shown + "\" line is missing at byte " + std::to_string(pos_);
             return false;
         }
         size_t start = pos_ + ln;
         size_t limit = std::min(n_, start + MAP_LINE_MAX + 1);
         const void* lf = memchr(p_ + start, '\n', limit - start);
         if (!lf) {
-            error = std::string("the line \"") + label + "\" has no line feed" +
+            error = "the \"" + shown + "\" line has no line feed" +
                     (limit < n_ ? " within " + std::to_string(MAP_LINE_MAX) + " characters" : " before the end of the file");
             return false;
         }
         size_t end = (const unsigned char*)lf - p_;
         value.assign((const char*)p_ + start, end - start);
         if (value.find('\0') != std::string::npos) {
-            error = std::string("the line \"") + label + "\" holds a NUL byte";
+            error = "the \"" + shown + "\" line holds a NUL byte";
             return false;
         }
         pos_ = end + 1;
@@ -281,7 +282,10 @@ int CMap::LoadMap(std::string path, bool keep_row3_npcs) {
     std::vector<unsigned char> bytes;
     std::string error;
     // The size is checked before the buffer is made, so a huge file costs no memory.
-    if (fseek(f, 0, SEEK_END) != 0) {
+    struct stat st;
+    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = "it is not a file";
+    } else if (fseek(f, 0, SEEK_END) != 0) {
         error = std::string("it cannot be read (") + strerror(errno) + ")";
     } else {
         long size = ftell(f);
