@@ -36,4 +36,13 @@ convert -size 640x480 xc:black \
     "$ART/exit.png" -geometry +70+225 -composite \
     \( "$ART/selector.png" -transparent '#ff00ff' \) -geometry +87+95 -composite \
     "$OUT/art-menu.png"
+
+
+# The home map as the game draws it, when a build's map tool and data are given:
+#   RPG_BUILD=build tools/artgen/previews.sh
+if [ -n "${RPG_BUILD:-}" ] && [ -x "$RPG_BUILD/tools/rpgtool" ] && [ -f "$RPG_BUILD/data/duskwing.map" ]; then
+    (cd "$RPG_BUILD" && ./tools/rpgtool map render data/duskwing.map "$T/duskwing.bmp") &&
+        convert "$T/duskwing.bmp" -crop 640x400+160+0 +repage "$OUT/art-duskwing.png" &&
+        echo "home map rendered"
+fi
 echo "previews written to $OUT"
