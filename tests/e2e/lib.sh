@@ -12,6 +12,7 @@
 #   rpg_close_button          # what the window's close button sends (WM_DELETE_WINDOW)
 #   rpg_wait_exit 10          # waits for the game to end; sets RPG_STATUS
 #   check "what" COMMAND...   # runs a check, prints ok/FAIL, counts failures
+#   no_sanitizer_reports      # true when no run printed an ASan/LSan/UBSan report
 #   e2e_finish                # prints the tally; exit status 1 if any check failed
 #
 # Settings from the environment (the ctest registration sets them):
@@ -202,6 +203,11 @@ check() {
 at_least() { [ "${1:-0}" -ge "$2" ] 2>/dev/null; }
 at_most() { [ "${1:-0}" -le "$2" ] 2>/dev/null; }
 equals() { [ "$1" = "$2" ]; }
+
+# True when no run of the game printed a sanitizer report (the sanitizer build runs these tests too).
+no_sanitizer_reports() {
+    ! grep -l -E "ERROR: (Address|Leak)Sanitizer|runtime error:" "$E2E_DIR"/run.*/stderr.log 2>/dev/null
+}
 
 e2e_finish() {
     if [ -s "$MESSAGE_LOG" ]; then

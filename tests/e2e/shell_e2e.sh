@@ -72,5 +72,6 @@ sleep 0.2
 key_tap Return
 rpg_wait_exit 10
 check "quits cleanly with status 0" equals "$RPG_STATUS" 0
+check "no sanitizer reports from any run" no_sanitizer_reports
 
 e2e_finish
