@@ -63,7 +63,10 @@ TEST_F(GameRig, ReadKeyWaitsForTheNextPressedKey) {
 }
 
 TEST_F(GameRig, FpsShowsTheFramesOfTheLastWholeSecond) {
-    script.Ticks(120);
+    script.Ticks(59);
+    RunField();
+    EXPECT_EQ(fps.load(), 0);  // during the first second
+    script.Ticks(61);
     RunField();
     // One frame per tick: 60 frames a second, and 0 before the first second was over.
     EXPECT_EQ(fps.load(), 60);
@@ -85,6 +88,28 @@ TEST_F(GameRig, PiledUpTicksAllRunBeforeTheNextFrame) {
     EXPECT_EQ(script.messages.size(), 5u);  // the M listing ran in each of the five ticks...
     EXPECT_EQ(frame_count.load(), 2);       // ...inside a single pass that drew one frame
     EXPECT_EQ(speed_counter.load(), 0);
+}
+
+TEST_F(GameRig, HeroFrameTogglesOnlyOnTheLastPendingTick) {
+    App.timer = 30;  // the NPC wander advances it; here it stands still
+    script.Burst(3).Ticks(2);
+    int frames[2] = {-1, -1};
+    Run([&] {
+        FieldPass();  // draws; its Idle makes three ticks due
+        FieldPass();  // three ticks: only the last one toggles
+        frames[0] = player[0].frame;
+        FieldPass();  // one tick: toggles back
+        frames[1] = player[0].frame;
+    });
+    EXPECT_EQ(frames[0], 1);
+    EXPECT_EQ(frames[1], 0);
+}
+
+TEST_F(GameRig, HeroFrameStaysWhileTheAnimationTimerIsLow) {
+    App.timer = 29;
+    script.Ticks(10);
+    RunField();
+    EXPECT_EQ(player[0].frame, 0);
 }
 
 // ---------------------------------------------------------------- pages and the frame

@@ -3,11 +3,14 @@
 
 #include <cstdlib>
 
+#include "CBattle.h"
+#include "CCine.h"
 #include "CDisplay.h"
 #include "CMain.h"
 #include "CMap.h"
 #include "CMenu.h"
 #include "CPlayer.h"
+#include "Quests.h"
 #include "Timing.h"
 
 // ---------------------------------------------------------------- script writing
@@ -164,6 +167,9 @@ void GameRig::SetUp() {
     player[0] = CPlayer();
     player[1] = CPlayer();
     menu = CMenu();
+    quest = CQuests();
+    cine = CCine();
+    battle = CBattle();
 }
 
 void GameRig::TearDown() {

@@ -114,7 +114,7 @@ enum class RunEnd {
 // stands in for the library's screen, Display has fresh pages, `host` is a fresh CScriptHost
 // (`script`), rand is seeded with 1, and the shared globals are back at their start values
 // (App, the timing counters and key counters, the field's SPACE counter, map, both party
-// members, menu). After each test the pages and the screen are freed and `host` is restored.
+// members, menu, quest, cine, battle). After each test the pages and the screen are freed and `host` is restored.
 class GameRig : public ::testing::Test {
 protected:
     CScriptHost script;
