@@ -39,6 +39,9 @@ int CLibraryHost::Alert(const std::string& line1, const std::string& line2, cons
     // first, harmless button instead. Keys typed before the box opened must not answer it either.
     clear_keybuf();
     int answer = alert3(line1.c_str(), line2.c_str(), line3.c_str(), button1.c_str(), button2.c_str(), nullptr, 0, 0, 0);
+    // The field asks while ESC is held: an ESC that answered the box and is still down would
+    // open it again at once. Wait for its release, for two seconds at most (a stuck key).
+    for (int waited = 0; waited < 2000 && KeyDown(KEY_ESC); waited += 10) rest(10);
     return answer == 2 ? 2 : 1;
 }
 

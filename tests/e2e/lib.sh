@@ -9,6 +9,7 @@
 #   key_tap Escape            # hold a key 80 ms (Allegro polls key state 60 times a second)
 #   shot name                 # screenshot of the window -> $E2E_DIR/name.png
 #   count_pixels name.png X Y W H red|white|lit   # pixels of that colour class in the box
+#   wait_pixels name X Y W H class MIN [MAX] [SECONDS]   # screenshots until the count fits
 #   rpg_close_button          # what the window's close button sends (WM_DELETE_WINDOW)
 #   rpg_wait_exit 10          # waits for the game to end; sets RPG_STATUS
 #   check "what" COMMAND...   # runs a check, prints ok/FAIL, counts failures
@@ -160,6 +161,23 @@ count_pixels() {
         *) echo "count_pixels: unknown class $cls" >&2; return 2 ;;
     esac
     convert "$E2E_DIR/$f" -crop "${w}x${h}+${x}+${y}" +repage -fx "$expr" -format '%[fx:int(mean*w*h+.5)]' info:
+}
+
+# wait_pixels NAME X Y W H CLASS MIN [MAX] [SECONDS]: takes screenshots NAME.png until the box
+# holds at least MIN (and at most MAX) pixels of the colour class; false after SECONDS (default 8).
+# Polling instead of a fixed sleep keeps the tests steady on a busy machine.
+wait_pixels() {
+    local name=$1 x=$2 y=$3 w=$4 h=$5 cls=$6 min=$7 max=${8:-999999999} limit=${9:-8} n i
+    for i in $(seq $((limit * 4))); do
+        if shot "$name"; then
+            n=$(count_pixels "$name.png" "$x" "$y" "$w" "$h" "$cls")
+            [ "${n:-0}" -ge "$min" ] && [ "${n:-0}" -le "$max" ] && return 0
+        fi
+        rpg_running || return 1
+        sleep 0.25
+    done
+    e2e_log "wait_pixels $name: $cls pixels in ${w}x${h}+$x+$y: ${n:-none}, wanted $min..$max"
+    return 1
 }
 
 # What a window manager sends when the close button is pressed.
