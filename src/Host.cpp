@@ -1,6 +1,8 @@
 // The library host: keys, pauses, dialogs and exit straight from Allegro.
 #include "Host.h"
 
+#include "Timing.h"
+
 #include <allegro.h>
 #include <cstdarg>
 #include <cstdio>
@@ -48,6 +50,14 @@ int CLibraryHost::Alert(const std::string& line1, const std::string& line2, cons
 void CLibraryHost::Exit(int status) {
     allegro_exit();
     exit(status);
+}
+
+void CLibraryHost::StartTimers(int bps) {
+    LOCK_FUNCTION(increment_speed_counter);
+    LOCK_FUNCTION(fps_proc);
+    // Installing a callback that is already installed only changes its rate.
+    if (install_int_ex(increment_speed_counter, 1193181 / bps) != 0 || install_int(fps_proc, 1000) != 0)
+        show_message("Error: the game's timer could not be started; the game cannot run without it.");
 }
 
 void show_message(const char* fmt, ...) {

@@ -42,6 +42,11 @@ public:
 
     // End the process with this status; never returns.
     [[noreturn]] virtual void Exit(int status) = 0;
+
+    // Start (or re-rate) the logic clock at bps ticks a second and the once-a-second fps timer.
+    // Called by SetTimers only. The library host installs the timer callbacks; a scripted host
+    // hands out ticks itself and only records the rate.
+    virtual void StartTimers(int bps) = 0;
 };
 
 // The library's own keyboard, timer, dialogs and exit: the host of a real game.
@@ -57,6 +62,7 @@ public:
     int Alert(const std::string& line1, const std::string& line2, const std::string& line3,
               const std::string& button1, const std::string& button2) override;
     [[noreturn]] void Exit(int status) override;
+    void StartTimers(int bps) override;
 };
 
 // The host every loop talks to; points at a CLibraryHost unless a test swapped it.

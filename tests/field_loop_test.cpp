@@ -73,6 +73,17 @@ TEST_F(GameRig, FpsShowsTheFramesOfTheLastWholeSecond) {
     EXPECT_EQ(script.ticks_run, 120);
 }
 
+TEST_F(GameRig, SetTimersStartsTheClockAndZeroesTheFrameCounters) {
+    fps = 12;
+    frame_count = 7;
+    SetTimers();
+    SetTimers(30);
+    SetTimers(0);  // a bad rate falls back to 60 instead of dividing by zero
+    EXPECT_EQ(script.timer_rates, (std::vector<int>{60, 30, 60}));
+    EXPECT_EQ(fps.load(), 0);
+    EXPECT_EQ(frame_count.load(), 0);
+}
+
 TEST_F(GameRig, PiledUpTicksAllRunBeforeTheNextFrame) {
     map.events.resize(1);
     map.num_events = 1;

@@ -3,7 +3,7 @@
 #
 # Source it from a test script, then:
 #   e2e_setup                 # temp dir, Xvfb on a free display, stub xmessage; cleans up on exit
-#   rpg_start full|empty      # the game in a fresh working dir, data/ = the build's data or empty
+#   rpg_start full|empty|none # the game in a fresh working dir: the build's data/, an empty one, none
 #   rpg_wait_window           # sets WID once the "RPG" window is up; focuses it
 #   rpg_to_field              # from the first screen into the field (title screen keys)
 #   key_tap Escape            # hold a key 80 ms (Allegro polls key state 60 times a second)
@@ -90,14 +90,15 @@ EOF
     e2e_log "Xvfb on $DISPLAY"
 }
 
-# Starts the game in a fresh working dir. $1: "full" (data/ links to the build's data) or "empty".
+# Starts the game in a fresh working dir. $1: "full" (data/ links to the build's data), "empty"
+# (an empty data/) or "none" (no data/ at all).
 rpg_start() {
     local mode=${1:-full}
     RUN_DIR="$E2E_DIR/run.$RANDOM"
     mkdir -p "$RUN_DIR"
     if [ "$mode" = full ] && [ -n "${RPG_DATA:-}" ] && [ -d "$RPG_DATA" ]; then
         ln -s "$RPG_DATA" "$RUN_DIR/data"
-    else
+    elif [ "$mode" != none ]; then
         mkdir "$RUN_DIR/data"
     fi
     : >"$MESSAGE_LOG"
@@ -116,10 +117,18 @@ rpg_wait_window() {
     for i in $(seq $((limit * 10))); do
         WID=$(xdotool search --name '^RPG$' 2>/dev/null | head -n1)
         [ -n "$WID" ] && break
-        rpg_running || { e2e_log "rpg ended before its window showed"; return 1; }
+        if ! rpg_running; then
+            e2e_log "rpg ended before its window showed; its output:"
+            grep -v '^ALSA' "$RUN_DIR/stderr.log" "$RUN_DIR/stdout.log" | tail -n 20
+            return 1
+        fi
         sleep 0.1
     done
-    [ -n "$WID" ] || { e2e_log "no RPG window after ${limit}s"; return 1; }
+    if [ -z "$WID" ]; then
+        e2e_log "no RPG window after ${limit}s; the game's output:"
+        grep -v '^ALSA' "$RUN_DIR/stderr.log" "$RUN_DIR/stdout.log" | tail -n 20
+        return 1
+    fi
     timeout 5 xdotool windowfocus --sync "$WID" 2>/dev/null || timeout 5 xdotool windowfocus "$WID"
     sleep 0.5  # the first frames
     e2e_log "window $WID"

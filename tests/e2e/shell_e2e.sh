@@ -69,6 +69,19 @@ key_tap Return
 rpg_wait_exit 10
 check "quits cleanly with status 0" equals "$RPG_STATUS" 0
 
+echo "# no data/ folder at all"
+rpg_start none
+check "window RPG appears with no data folder" rpg_wait_window
+rpg_to_field
+check "the field loop runs" wait_pixels none $STATUS_BOX red 20
+rpg_close_button
+check "the close button asks" wait_pixels none_alert $ALERT_BOX white 6000
+key_tap Right
+sleep 0.2
+key_tap Return
+rpg_wait_exit 10
+check "quits cleanly with status 0" equals "$RPG_STATUS" 0
+
 check "no sanitizer reports from any run" no_sanitizer_reports
 
 e2e_finish

@@ -24,6 +24,7 @@ public:
     int Alert(const std::string&, const std::string&, const std::string&, const std::string&,
               const std::string&) override { abort(); }
     [[noreturn]] void Exit(int) override { abort(); }
+    void StartTimers(int) override {}
 };
 
 // Brings the library up without a display once and installs the quiet host. Call at the top of

@@ -143,6 +143,8 @@ int CScriptHost::Alert(const std::string& line1, const std::string& line2, const
 
 void CScriptHost::Exit(int status) { throw ProcessExit{status}; }
 
+void CScriptHost::StartTimers(int bps) { timer_rates.push_back(bps); }
+
 // ---------------------------------------------------------------- the fixture
 
 void GameRig::SetUp() {

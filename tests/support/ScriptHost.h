@@ -67,6 +67,7 @@ public:
     int ticks_run = 0;                  // ticks handed out by Idle()
     int idles = 0;                      // calls of Idle() that handed out ticks
     int forgets = 0;                    // calls of ForgetKeys()
+    std::vector<int> timer_rates;       // rates passed to StartTimers (SetTimers), in order
 
     // Whether the script has no ticks left.
     bool Finished() const;
@@ -84,6 +85,7 @@ public:
     int Alert(const std::string& line1, const std::string& line2, const std::string& line3,
               const std::string& button1, const std::string& button2) override;
     [[noreturn]] void Exit(int status) override;
+    void StartTimers(int bps) override;
 
 private:
     enum StepKind { KEY_DOWN, KEY_UP, RELEASE_ALL, TICK };
