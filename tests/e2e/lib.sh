@@ -75,13 +75,24 @@ EOF
     chmod +x "$E2E_DIR/bin/xmessage"
     export PATH="$E2E_DIR/bin:$PATH"
 
-    # -displayfd: Xvfb takes the first free display number and tells us which.
-    Xvfb -displayfd 7 -screen 0 800x600x24 -nolisten tcp 7>"$E2E_DIR/display" 2>"$E2E_DIR/xvfb.log" &
-    XVFB_PID=$!
-    local i
-    for i in $(seq 100); do
+    # A random high display number (low ones are where people start their own servers by hand);
+    # -displayfd tells us when the server is ready. A number in use makes Xvfb stop: try another.
+    local i n try
+    for try in $(seq 20); do
+        n=$((RANDOM % 800 + 120))
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        : >"$E2E_DIR/display"
+        Xvfb ":$n" -displayfd 7 -screen 0 800x600x24 -nolisten tcp 7>"$E2E_DIR/display" 2>"$E2E_DIR/xvfb.log" &
+        XVFB_PID=$!
+        for i in $(seq 100); do
+            [ -s "$E2E_DIR/display" ] && break
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+            sleep 0.1
+        done
         [ -s "$E2E_DIR/display" ] && break
-        sleep 0.1
+        kill "$XVFB_PID" 2>/dev/null
+        wait "$XVFB_PID" 2>/dev/null
+        XVFB_PID=""
     done
     if ! [ -s "$E2E_DIR/display" ]; then
         echo "Xvfb did not start:"; cat "$E2E_DIR/xvfb.log"; exit 1
@@ -125,7 +136,7 @@ rpg_wait_window() {
         sleep 0.1
     done
     if [ -z "$WID" ]; then
-        e2e_log "no RPG window after ${limit}s; the game's output:"
+        e2e_log "no RPG window after ${limit}s; the game is in state $(awk '{print $3}' "/proc/$RPG_PID/stat" 2>/dev/null), wchan $(cat "/proc/$RPG_PID/wchan" 2>/dev/null); its output:"
         grep -v '^ALSA' "$RUN_DIR/stderr.log" "$RUN_DIR/stdout.log" | tail -n 20
         return 1
     fi
