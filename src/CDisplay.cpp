@@ -4,6 +4,7 @@
 #include "Host.h"
 
 #include <cstdio>
+#include <unistd.h>
 #include <cstdlib>
 
 CDisplay Display;
@@ -11,7 +12,15 @@ CDisplay Display;
 void CDisplay::CreateWindows(unsigned short width, unsigned short height, unsigned char depth, bool windowed) {
     // Without the library or a screen nothing can be shown and the first alert would crash:
     // say why and stop instead of running on blind.
-    if (allegro_init() != 0) {
+    // Under a busy X server the library's start now and then fails once and works when asked
+    // again; only a repeated failure is final.
+    int tries = 0;
+    while (allegro_init() != 0 && ++tries < 3) {
+        fprintf(stderr, "Note: the Allegro library did not start (%s); trying again\n", allegro_error);
+        allegro_exit();
+        usleep(100000);
+    }
+    if (tries >= 3) {
         fprintf(stderr, "Error: the Allegro library could not start (is there a display?): %s\n", allegro_error);
         host->Exit(1);
     }

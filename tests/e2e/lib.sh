@@ -113,6 +113,12 @@ rpg_start() {
         mkdir "$RUN_DIR/data"
     fi
     : >"$MESSAGE_LOG"
+    # The last game's window must be gone, or the search below could find it (even by the same id).
+    local i
+    for i in $(seq 50); do
+        [ -z "$(xdotool search --name '^RPG$' 2>/dev/null)" ] && break
+        sleep 0.1
+    done
     (cd "$RUN_DIR" && exec "$RPG_BIN") >"$RUN_DIR/stdout.log" 2>"$RUN_DIR/stderr.log" &
     RPG_PID=$!
     RPG_STATUS=""
