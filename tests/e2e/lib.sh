@@ -77,8 +77,8 @@ EOF
 
     # A random high display number (low ones are where people start their own servers by hand);
     # -displayfd tells us when the server is ready. A number in use makes Xvfb stop: try another.
-    local i n try
-    for try in $(seq 20); do
+    local i n
+    for _ in $(seq 20); do
         n=$((RANDOM % 800 + 120))
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
         : >"$E2E_DIR/display"
@@ -97,7 +97,8 @@ EOF
     if ! [ -s "$E2E_DIR/display" ]; then
         echo "Xvfb did not start:"; cat "$E2E_DIR/xvfb.log"; exit 1
     fi
-    export DISPLAY=":$(tr -d '\n' <"$E2E_DIR/display")"
+    DISPLAY=":$(tr -d '\n' <"$E2E_DIR/display")"
+    export DISPLAY
     e2e_log "Xvfb on $DISPLAY"
 }
 
@@ -213,8 +214,8 @@ rpg_close_button() {
 
 # Waits up to $1 seconds (default 10) for the game to end; sets RPG_STATUS ("timeout" if it did not).
 rpg_wait_exit() {
-    local limit=${1:-10} i
-    for i in $(seq $((limit * 10))); do
+    local limit=${1:-10}
+    for _ in $(seq $((limit * 10))); do
         rpg_running || break
         sleep 0.1
     done
