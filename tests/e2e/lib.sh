@@ -132,7 +132,7 @@ rpg_running() { [ -n "$RPG_PID" ] && kill -0 "$RPG_PID" 2>/dev/null; }
 # Waits (up to $1 seconds, default 20) for the game's window "RPG"; sets WID and focuses it.
 rpg_wait_window() {
     local limit=${1:-20} i
-    for i in $(seq $((limit * 10))); do
+    for _ in $(seq $((limit * 10))); do
         WID=$(xdotool search --name '^RPG$' 2>/dev/null | head -n1)
         [ -n "$WID" ] && break
         if ! rpg_running; then
@@ -194,8 +194,8 @@ count_pixels() {
 # holds at least MIN (and at most MAX) pixels of the colour class; false after SECONDS (default 8).
 # Polling instead of a fixed sleep keeps the tests steady on a busy machine.
 wait_pixels() {
-    local name=$1 x=$2 y=$3 w=$4 h=$5 cls=$6 min=$7 max=${8:-999999999} limit=${9:-8} n i
-    for i in $(seq $((limit * 4))); do
+    local name=$1 x=$2 y=$3 w=$4 h=$5 cls=$6 min=$7 max=${8:-999999999} limit=${9:-8} n
+    for _ in $(seq $((limit * 4))); do
         if shot "$name"; then
             n=$(count_pixels "$name.png" "$x" "$y" "$w" "$h" "$cls")
             [ "${n:-0}" -ge "$min" ] && [ "${n:-0}" -le "$max" ] && return 0
