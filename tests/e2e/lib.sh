@@ -115,8 +115,7 @@ rpg_start() {
     fi
     : >"$MESSAGE_LOG"
     # The last game's window must be gone, or the search below could find it (even by the same id).
-    local i
-    for i in $(seq 50); do
+    for _ in $(seq 50); do
         [ -z "$(xdotool search --name '^RPG$' 2>/dev/null)" ] && break
         sleep 0.1
     done
@@ -131,7 +130,7 @@ rpg_running() { [ -n "$RPG_PID" ] && kill -0 "$RPG_PID" 2>/dev/null; }
 
 # Waits (up to $1 seconds, default 20) for the game's window "RPG"; sets WID and focuses it.
 rpg_wait_window() {
-    local limit=${1:-20} i
+    local limit=${1:-20}
     for _ in $(seq $((limit * 10))); do
         WID=$(xdotool search --name '^RPG$' 2>/dev/null | head -n1)
         [ -n "$WID" ] && break
