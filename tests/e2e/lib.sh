@@ -77,14 +77,14 @@ EOF
 
     # A random high display number (low ones are where people start their own servers by hand);
     # -displayfd tells us when the server is ready. A number in use makes Xvfb stop: try another.
-    local i n
+    local n
     for _ in $(seq 20); do
         n=$((RANDOM % 800 + 120))
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
         : >"$E2E_DIR/display"
         Xvfb ":$n" -displayfd 7 -screen 0 800x600x24 -nolisten tcp 7>"$E2E_DIR/display" 2>"$E2E_DIR/xvfb.log" &
         XVFB_PID=$!
-        for i in $(seq 100); do
+        for _ in $(seq 100); do
             [ -s "$E2E_DIR/display" ] && break
             kill -0 "$XVFB_PID" 2>/dev/null || break
             sleep 0.1
