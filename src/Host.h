@@ -44,9 +44,9 @@ public:
     [[noreturn]] virtual void Exit(int status) = 0;
 
     // Start (or re-rate) the logic clock at bps ticks a second and the once-a-second fps timer.
-    // Called by SetTimers only. The library host installs the timer callbacks; a scripted host
-    // hands out ticks itself and only records the rate.
-    virtual void StartTimers(int bps) = 0;
+    // Called by SetTimers only. The library host installs the timer callbacks; hosts without a
+    // clock (tools, fuzzers) keep this default, and the scripted host only records the rate.
+    virtual void StartTimers(int bps) {}
 };
 
 // The library's own keyboard, timer, dialogs and exit: the host of a real game.
