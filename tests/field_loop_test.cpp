@@ -223,6 +223,35 @@ TEST_F(GameRig, CloseButtonYesEndsWithStatusZero) {
     EXPECT_EQ(frame_count.load(), 0);  // asked at the top of the first pass, before drawing
 }
 
+// ---------------------------------------------------------------- walking through the loop
+
+// An open 20 x 20 map with the party at (64, 64).
+static void open_field() {
+    map.InitMap(20, 20, 16, 16, 3);
+    player[0].x = player[1].x = 64;
+    player[0].y = player[1].y = 64;
+}
+
+TEST_F(GameRig, HoldingRightWalksOnePixelATickAndTheCompanionFollows) {
+    open_field();
+    script.Hold(GK_RIGHT, 16).Ticks(5);
+    RunField();
+    EXPECT_EQ(player[0].x, 80u);
+    EXPECT_EQ(player[0].y, 64u);
+    EXPECT_EQ(player[0].facing, 3);
+    EXPECT_EQ(player[1].x, 80u);
+}
+
+TEST_F(GameRig, RightAndUpTogetherMoveBothWaysInTheSameTick) {
+    open_field();
+    script.Down(GK_RIGHT).Down(GK_UP).Ticks(1).ReleaseAll();
+    RunField();
+    EXPECT_EQ(player[0].x, 65u);
+    EXPECT_EQ(player[0].y, 63u);
+    EXPECT_EQ(player[1].x, 65u);
+    EXPECT_EQ(player[1].y, 63u);
+}
+
 // ---------------------------------------------------------------- the M listing
 
 TEST_F(GameRig, MListsEveryEventOncePerTickWhileHeld) {
