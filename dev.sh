@@ -60,7 +60,8 @@ configure_build() {
     as_user mkdir -p "$ROOT/$dir"
     as_user cmake -S "$ROOT" -B "$ROOT/$dir" "$@" >"$ROOT/$dir/configure.log" 2>&1 ||
         { cat "$ROOT/$dir/configure.log"; return 1; }
-    as_user cmake --build "$ROOT/$dir" -j "$JOBS"
+    as_user cmake --build "$ROOT/$dir" -j "$JOBS" >"$ROOT/$dir/build.log" 2>&1 ||
+        { grep -E -A5 "error|Error" "$ROOT/$dir/build.log" | head -60; echo "(full log: $ROOT/$dir/build.log)"; return 1; }
 }
 
 # run_ctest DIR: all tests of a build; prints ctest's summary lines.
