@@ -12,7 +12,13 @@ add_test(NAME content_sound_to_file
 set_tests_properties(content_sound_to_file PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 240 LABELS "content;sound")
 
 # The running game's screens checked for the pictures (under Xvfb, with the end-to-end rig).
-if(TARGET rpg_xclose AND EXISTS ${CMAKE_CURRENT_LIST_DIR}/e2e/lib.sh)
+# (This file is read before e2e.cmake, which builds rpg_xclose under the same conditions.)
+find_package(X11)
+find_program(XVFB_EXE Xvfb)
+find_program(XDOTOOL_EXE xdotool)
+find_program(IMPORT_EXE import)
+if(X11_FOUND AND XVFB_EXE AND XDOTOOL_EXE AND IMPORT_EXE AND EXISTS ${CMAKE_CURRENT_LIST_DIR}/e2e/lib.sh
+   AND EXISTS ${CMAKE_CURRENT_LIST_DIR}/e2e.cmake)
   add_test(NAME e2e.content_screens COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/content_screens.sh)
   set_tests_properties(e2e.content_screens PROPERTIES
     LABELS "e2e;content" TIMEOUT 240
