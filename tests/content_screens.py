@@ -46,7 +46,8 @@ def cells(img, x0, y0):
 
 
 def tiles(tileset, shot):
-    known = set(cells(tileset, 0, 0).values())
+    # Only drawn tiles count: the sheet's unused cells are plain black, like an empty screen.
+    known = {v for v in cells(tileset, 0, 0).values() if len(set(v[i:i + 3] for i in range(0, len(v), 3))) > 1}
     best = (0.0, 0, 0)
     for oy in range(16):
         for ox in range(16):

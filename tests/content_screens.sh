@@ -1,7 +1,8 @@
 #!/bin/bash
 # The running game's screens checked for the content's pictures: the title screen and menu,
 # the opening dialogue box, and a walked map with the hero on it (each check only once the
-# game has that screen: the title once it loads title.tga, the box once the cinematics are in).
+# game has that screen: the title once it loads title.tga, the box once the cinematics are in,
+# the walked map once a new game loads the home map).
 # RPG_DOCS=DIR copies the screenshots there for the README.
 HERE=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=e2e/lib.sh
@@ -75,21 +76,27 @@ if asks eviltemple.map; then
     done
 fi
 
-# Walk a little: down and right, then back up.
-for k in Down Right Up; do
-    xdotool keydown "$k"; sleep 0.5; xdotool keyup "$k"
-done
-sleep 0.3
-shot field
-read -r share ox oy <<<"$(find_in tiles "$ART/tiles.png" "$E2E_DIR/field.png")"
-check "the map is drawn from the tileset (share $share of the cells, offset $ox,$oy)" above "$share" 0.5
-hero=$(find_in sprite "$ART/character.png" "$ART/tiles.png" "$E2E_DIR/field.png" 0 0 640 480)
-check "the hero's sprite is on the map ($hero pixels)" at_least "$hero" 20
-SHOTS="$SHOTS field"
+if asks duskwing.map; then
+    # A new game stands on the home map. Walk a little: down and right, then back up.
+    for k in Down Right Up; do
+        xdotool keydown "$k"; sleep 0.5; xdotool keyup "$k"
+    done
+    sleep 0.3
+    shot field
+    read -r share ox oy <<<"$(find_in tiles "$ART/tiles.png" "$E2E_DIR/field.png")"
+    check "the map is drawn from the tileset (share $share of the cells, offset $ox,$oy)" above "$share" 0.5
+    hero=$(find_in sprite "$ART/character.png" "$ART/tiles.png" "$E2E_DIR/field.png" 0 0 640 480)
+    check "the hero's sprite is on the map ($hero pixels)" at_least "$hero" 20
+    SHOTS="$SHOTS field"
+fi
 
 if [ -n "${RPG_DOCS:-}" ]; then
     mkdir -p "$RPG_DOCS"
     for s in $SHOTS; do cp "$E2E_DIR/$s.png" "$RPG_DOCS/screen-$s.png"; done
     echo "screenshots copied to $RPG_DOCS:$SHOTS"
+fi
+if [ "$E2E_CHECKS" -eq 0 ]; then
+    echo "SKIP: the game has no title, dialogue or new game on the home map yet"
+    exit 77
 fi
 e2e_finish
