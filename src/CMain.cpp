@@ -98,6 +98,8 @@ void FieldTick() {
     update_key(GK_LCONTROL, &key_lctrl);
     update_key(GK_RCONTROL, &key_rctrl);
 
+    if (field_key_space == 1) UseAction();
+
     if (key_lctrl == 1 || key_rctrl == 1) menu.DisplayStatus();
 
     if (host->KeyDown(GK_M)) {
@@ -108,6 +110,8 @@ void FieldTick() {
     }
 
     if (speed_counter == 1 && App.timer > 29) player[0].frame = (player[0].frame % 2 == 0) ? player[0].frame + 1 : player[0].frame - 1;
+
+    if (speed_counter == 1) NpcWander();
 }
 
 void FieldDraw() {
@@ -143,8 +147,6 @@ void FieldLoop() {
         FieldPass();
     }
 }
-
-void HandleEvents(int) {}
 
 int GameMain() {
     srand((unsigned)time(nullptr));

@@ -39,3 +39,9 @@ int GameMain();
 // Performs the action of the map event at this index (speech, shop, inn, save point, switch, trainer).
 // Called by the field loop's use action.
 void HandleEvents(int index);
+// The use action of SPACE: objects, chests and talk under the hero, then the events and NPCs ahead.
+// Called by FieldTick when SPACE was just pressed.
+void UseAction();
+// One step of every NPC's aimless wander along walkway tiles, and their walking frames.
+// Called by FieldTick on the last pending tick of a pass.
+void NpcWander();
