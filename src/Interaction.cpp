@@ -10,6 +10,7 @@
 #include "Timing.h"
 
 BITMAP* text_box = nullptr;
+void (*talk_watch)(const std::string& from, const std::string& msg) = nullptr;
 
 namespace {
 
@@ -77,6 +78,7 @@ void talk_page_break(int ystart) {
 
 // Draws the box and its text and waits for SPACE on each page.
 void show_box(const std::string& from, const std::string& msg, const BoxStyle& st) {
+    if (talk_watch) talk_watch(from, msg);
     if (!screen) return;  // nothing to draw on (no display): the box cannot be shown
     const int ystart = box_top();
     if (text_box) masked_blit(text_box, screen, 0, 0, 0, ystart, text_box->w, text_box->h);
