@@ -47,11 +47,11 @@ public:
     }
     [[noreturn]] void Exit(int) override { throw std::runtime_error("exit"); }
 
-    // Appends a key held for two steps, then two steps with nothing held.
+    // Appends a step with nothing held, the key held for two steps, then one step with nothing held.
     KeyScriptHost& Tap(int code) {
-        steps.push_back({code});
-        steps.push_back({code});
         steps.push_back({});
+        steps.push_back({code});
+        steps.push_back({code});
         steps.push_back({});
         return *this;
     }
