@@ -118,6 +118,14 @@ protected:
         }
     }
     void TearDown() override {
+        // Leave the globals as constructed for the tests that follow.
+        map = CMap();
+        player[0] = CPlayer();
+        player[1] = CPlayer();
+        quest.flags = 0;
+        event = CEvent();
+        App.selected_pc = 0;
+        App.timer = 0;
         talk_watch = nullptr;
         destroy_bitmap(text_box);
         text_box = nullptr;
