@@ -140,6 +140,9 @@ using ListLoaders = PeopleTest;
 
 TEST_F(ListLoaders, MissingNpcListIsReportedOnceAndKeepsTheRecords) {
     TempDataDir dir;
+    dir.Write("data/npcs.txt", "");
+    map.LoadNpcs();  // a good read forgets problems reported before
+    unlink("data/npcs.txt");
     map.npc_info.assign(2, CNpcInfo());
     map.npc_info[0].name = "Held";
     map.LoadNpcs();
@@ -163,6 +166,9 @@ TEST_F(ListLoaders, MissingNpcListIsReportedOnceAndKeepsTheRecords) {
 
 TEST_F(ListLoaders, ItemListReadForBothMembersReportsItsProblemOnce) {
     TempDataDir dir;
+    dir.Write("data/equip.txt", "");
+    player[0].GetInfo();
+    unlink("data/equip.txt");
     player[0].items[0].name = "Old";
     player[0].GetInfo();
     player[1].GetInfo();
