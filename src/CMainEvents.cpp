@@ -169,7 +169,7 @@ void HandleEvents(int index) {
     if ((e = ev()) && (e->type & EV_TRAINER)) menu.TrainerChoice(Talk(e->speaker, e->text, true));
 }
 
-void UseAction() {
+void FieldUseAction() {
     use_under_hero();
 
     const int x = (int)player[0].x, y = (int)player[0].y;
@@ -228,7 +228,7 @@ bool wander_clear(unsigned int i, long nx, long ny) {
 
 }  // namespace
 
-void NpcWander() {
+void FieldNpcWander() {
     for (unsigned int i = 0; i < map.num_npcs && i < map.npcs.size(); ++i) {
         CNpc& n = map.npcs[i];
         if (++App.timer > 30) {

@@ -34,7 +34,12 @@ void CLibraryHost::Message(const std::string& text) { allegro_message("%s", text
 
 int CLibraryHost::Alert(const std::string& line1, const std::string& line2, const std::string& line3,
                         const std::string& button1, const std::string& button2) {
-    return alert(line1.c_str(), line2.c_str(), line3.c_str(), button1.c_str(), button2.c_str(), 0, 0);
+    // The library's alert takes ESC for its second button, and the game's second button is
+    // "YES" to "quit?": a second press of ESC would end the game. ESC inside the box means the
+    // first, harmless button instead. Keys typed before the box opened must not answer it either.
+    clear_keybuf();
+    int answer = alert3(line1.c_str(), line2.c_str(), line3.c_str(), button1.c_str(), button2.c_str(), nullptr, 0, 0, 0);
+    return answer == 2 ? 2 : 1;
 }
 
 void CLibraryHost::Exit(int status) {

@@ -36,6 +36,7 @@ public:
     virtual void Message(const std::string& text) = 0;
 
     // Ask with the library's alert box; returns 1 for the first button, 2 for the second.
+    // ESC inside the box answers with the first button.
     virtual int Alert(const std::string& line1, const std::string& line2, const std::string& line3,
                       const std::string& button1, const std::string& button2) = 0;
 

@@ -17,8 +17,8 @@ void increment_speed_counter() { speed_counter.fetch_add(1, std::memory_order_re
 END_OF_FUNCTION(increment_speed_counter)
 
 void fps_proc() {
-    fps = frame_count.load();
-    frame_count = 0;
+    // One atomic swap: a frame counted by the game thread in between is not lost.
+    fps = frame_count.exchange(0);
 }
 END_OF_FUNCTION(fps_proc)
 

@@ -191,7 +191,7 @@ TEST_F(Events, ChestStaysOpenedAfterTheMapIsReloaded) {
     int i = Event(3, 2, EV_TALK | EV_CHEST, 4, "A chest.");
     const CMap fresh = map;
     keys.Space(2);
-    UseAction();
+    FieldUseAction();
     ASSERT_EQ(said().size(), 2u);
     EXPECT_EQ(said()[1].second, "You find Potion!");
     EXPECT_EQ(player[0].inv[0].id, 4);  // the same press picks it up
@@ -205,7 +205,7 @@ TEST_F(Events, ChestStaysOpenedAfterTheMapIsReloaded) {
     map = fresh;  // reloaded from its file
     Script();
     keys.Space();
-    UseAction();
+    FieldUseAction();
     EXPECT_EQ(said().size(), 1u);  // only its text
     EXPECT_EQ(map.num_events, 1u);
     EXPECT_EQ(player[0].inv[1].id, 0);
@@ -214,7 +214,7 @@ TEST_F(Events, ChestStaysOpenedAfterTheMapIsReloaded) {
 TEST_F(Events, ChestWithAnUnknownItemStillOpensQuietly) {
     Event(2, 2, EV_CHEST, 0);
     keys.Space();
-    UseAction();
+    FieldUseAction();
     // No "You find"; the same press tries to pick up item 0, which is refused.
     ASSERT_EQ(said().size(), 1u);
     EXPECT_EQ(said()[0].second, "Not enough room!");
@@ -227,7 +227,7 @@ TEST_F(Events, ChestWithAnUnknownItemStillOpensQuietly) {
 TEST_F(Events, AnObjectUnderTheHeroEndsTheScan) {
     Event(2, 2, EV_OBJECT, 4);
     Event(2, 2, EV_TALK);
-    UseAction();
+    FieldUseAction();
     EXPECT_EQ(player[0].inv[0].id, 4);
     EXPECT_TRUE(said().empty());
 }
@@ -247,14 +247,14 @@ TEST_F(Events, EventsAheadAllActAndNpcsAheadTalk) {
     map.npc_info[0].script = "none";
     map.npc_info[0].talk = "hey";
     keys.Space(3);
-    UseAction();
+    FieldUseAction();
     ASSERT_EQ(said().size(), 3u);
     EXPECT_EQ(said()[0].second, "first");
     EXPECT_EQ(said()[1].second, "second");
     EXPECT_EQ(said()[2].second, "hey");
     Script();
     player[0].facing = 0;  // not facing anywhere yet
-    UseAction();
+    FieldUseAction();
     EXPECT_TRUE(said().empty());
 }
 
@@ -263,13 +263,13 @@ TEST_F(Events, TheHeroAtTheMapEdgeLooksOutsideSafely) {
     player[0].y = 0;
     for (int f = 1; f <= 4; ++f) {
         player[0].facing = f;
-        UseAction();
+        FieldUseAction();
     }
     player[0].x = 9 * 16;
     player[0].y = 9 * 16;
     for (int f = 1; f <= 4; ++f) {
         player[0].facing = f;
-        UseAction();
+        FieldUseAction();
     }
     EXPECT_TRUE(said().empty());
 }

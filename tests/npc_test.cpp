@@ -131,20 +131,20 @@ TEST_F(Npcs, MonsterTableByKind) {
 
 TEST_F(Npcs, WanderStepsAlongWalkwaysOnly) {
     N().dir = 3;
-    NpcWander();
+    FieldNpcWander();
     EXPECT_EQ(N().x, 64u);  // no walkway: a new direction instead
     EXPECT_GE(N().dir, 1);
     EXPECT_LE(N().dir, 50);
     Walkway();
     N().dir = 3;
-    NpcWander();
+    FieldNpcWander();
     EXPECT_EQ(N().x, 65u);
     N().dir = 2;
-    NpcWander();
+    FieldNpcWander();
     EXPECT_EQ(N().y, 65u);
     N().x = 9 * 16;  // the last column: nothing to its right
     N().dir = 3;
-    NpcWander();
+    FieldNpcWander();
     EXPECT_EQ(N().x, 144u);
 }
 
@@ -159,14 +159,14 @@ TEST_F(Npcs, WanderWaitsForTheHeroAndOtherNpcsAndOnlyThoseInTheWay) {
     map.npcs.push_back(other);
     map.num_npcs = 2;
     N().dir = 3;
-    NpcWander();
+    FieldNpcWander();
     EXPECT_EQ(N().x, 64u);
     EXPECT_EQ(N().dir, 3);        // keeps its direction
     EXPECT_EQ(N(1).x, 65u);       // the other walks on: the hero is not in its way
     N(1).x = 64;
     N().dir = 2;
     N(1).dir = 1;
-    NpcWander();
+    FieldNpcWander();
     EXPECT_EQ(N().y, 64u);
     EXPECT_EQ(N(1).y, 80u);
 }
@@ -175,10 +175,10 @@ TEST_F(Npcs, WanderFramesToggleEveryThirtyOneNpcSteps) {
     N().dir = 7;  // stands still
     N().frame = 0;
     App.timer = 30;
-    NpcWander();
+    FieldNpcWander();
     EXPECT_EQ(N().frame, 1);
     EXPECT_EQ(App.timer, 0);
-    NpcWander();
+    FieldNpcWander();
     EXPECT_EQ(N().frame, 1);
 }
 
