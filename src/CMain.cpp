@@ -179,6 +179,7 @@ int GameMain() {
     set_close_button_callback(exit_callback);
     StartUp();
     App.Menu();
+    map.HandleMusic();  // the first map chooses its tune like every map entered later
     FieldLoop();
     return 0;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <allegro.h>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,24 @@ enum EventType {
     EV_SWITCH = 0x100,
     EV_TRAINER = 0x200,
 };
+
+// Map file layout: record sizes and the limits a file is checked against before it is loaded.
+constexpr size_t MAP_BLOCK_A_SIZE = 43;     // sizes, tile size, flags and start tiles, ending in a line feed
+constexpr size_t MAP_PORTAL_SIZE = 279;
+constexpr size_t MAP_EVENT_SIZE = 2319;
+constexpr size_t MAP_NPC_SIZE = 17;
+constexpr size_t MAP_TILE_SIZE = 9;
+constexpr size_t MAP_SHORT_FIELD = 255;     // speaker, portal destination: 254 characters and a NUL
+constexpr size_t MAP_LONG_FIELD = 1024;     // event texts: 1023 characters and a NUL
+constexpr size_t MAP_LINE_MAX = 254;        // longest value of a text line
+constexpr unsigned int MAP_MAX_SIDE = 4096;           // widest and tallest map, in tiles
+constexpr unsigned int MAP_MIN_LAYERS = 2;            // play draws layer 1 over layer 0
+constexpr unsigned int MAP_MAX_LAYERS = 16;
+constexpr int MAP_MIN_TILE = 4;                        // keeps the view size within its byte
+constexpr int MAP_MAX_TILE = 256;
+constexpr unsigned long long MAP_MAX_CELLS = 1u << 22;  // cells of all layers together
+constexpr unsigned int MAP_MAX_RECORDS = 65536;         // portals, events or NPCs
+constexpr unsigned long long MAP_MAX_FILE_BYTES = 256ull << 20;
 
 // Tile number of the "object on the ground" picture in every tileset.
 constexpr int OBJECT_TILE = 95;
@@ -98,8 +117,8 @@ public:
     bool battle = false;             // a battle map
     int cine = 0;                    // cinematic started on entry; 0 = none
 
-    unsigned int GetWidth() { return width; }
-    unsigned int GetHeight() { return height; }
+    unsigned int GetWidth() const { return width; }
+    unsigned int GetHeight() const { return height; }
     unsigned char GetLayers() { return layers; }
 
     // Resets the per-map scalars before a load; lists, names, tile size and images stay.
@@ -111,9 +130,17 @@ public:
     // The same from the arguments, leaving the members alone.
     void ResizeMap(int layers, int width, int height);
 
-    // Map file (reader and writer of the map format).
+    // Map file. LoadMap reads a whole map file (found whatever its letter case) and keeps it
+    // only when every byte checks out: it returns 0, or -1 after a message naming the file and
+    // the problem, with this map left exactly as it was. NPCs of sprite row 3 are dropped
+    // unless keep_row3_npcs (the opening scene and the map tools keep them). Called by every map change.
     int LoadMap(std::string path);
     int LoadMap(std::string path, bool keep_row3_npcs);
+    // The same from the bytes of a map file already in memory; path names it in messages. Used by LoadMap and the fuzz test.
+    int LoadMapBytes(const std::string& path, const unsigned char* data, size_t size, bool keep_row3_npcs);
+    // Writes the map in the map file format (text longer than a field is cut to it) and
+    // rewrites name, tileset_name, spriteset_name and bdestmap as stored; 0, or -1 after a
+    // message. The old file is replaced only once the new one is complete. Called by the map tools.
     int SaveMap(std::string path);
 
     // Drawing onto Display.GetSurface().
@@ -130,13 +157,22 @@ public:
     void DrawMapEditor(unsigned char layer, unsigned int sx, unsigned int sy);
 
     // Rules of movement and map change.
-    bool Collision(unsigned int x, unsigned int y);
-    bool CheckPlayer(int x, int y);
-    int WhichPlayer(int x, int y);
+    // Whether the pixel lies in a blocked cell of layer 0; every point off the map is blocked.
+    // Called by all walking code and the battle's path search.
+    bool Collision(unsigned int x, unsigned int y) const;
+    // Whether the 16 x 16 square at (x, y) overlaps either party member. Called by walking code.
+    bool CheckPlayer(int x, int y) const;
+    // 0 when the square at (x, y) overlaps the hero, 1 the companion, -1 neither. Called by monster attacks.
+    int WhichPlayer(int x, int y) const;
+    // Shows the step-on messages of the tiles under p, once each. Called after every step of the hero.
     void CheckEvents(CPlayer& p);
+    // Carries the party through an open portal under p (scenes, one-time battles). Called before every step.
     void CheckPortals(CPlayer& p);
+    // Puts both party members on the map's start tiles. Called by a new game, quests, battle, scenes.
     void SetPositions();
+    // Starts the map's entry scene, if it has one. Called by portals.
     void CheckCine();
+    // Whether this is a battle map. Called by portals.
     bool CheckBattle();
 
     // NPCs.
@@ -145,9 +181,13 @@ public:
     bool CheckNpcs(int x, int y);
     void InteractNpcs(int x, int y);
 
-    // Music chosen by the map.
+    // Starts the music this map asks for (its own tune, a random one or none). Called when a map is entered.
     void HandleMusic();
 };
+
+// The tune HandleMusic plays for a map name and a random roll: 1..8 from its list, 0 for
+// silence; looped is set for the maps that have a tune of their own.
+int map_tune(const std::string& name, int roll, bool* looped);
 
 // The current map.
 extern CMap map;

@@ -1,5 +1,131 @@
-// Drawing the current map: tile layers, NPCs, the translucent marks and the editor view.
+// Drawing the current map: tile layers, NPCs and the translucent marks, window by window.
 #include "CMap.h"
 
-void CMap::DrawMap(unsigned char, unsigned int, unsigned int) {}
-void CMap::DrawObjects(unsigned char, unsigned int, unsigned int) {}
+#include "CDisplay.h"
+#include "rtrans.h"
+
+// Where tile n (1-based) lies in a tileset of cells w x h pixels. Tiles are numbered
+// row by row, so the row is (n - 1) div cells-per-row. False for tile 0, for numbers past
+// the last cell and for a missing or degenerate tileset: nothing may be read then.
+static bool tile_source(const BITMAP* set, unsigned int n, int w, int h, int* sx, int* sy) {
+    if (!set || n == 0 || w <= 0 || h <= 0) return false;
+    unsigned int per_row = (unsigned int)(set->w / w);
+    unsigned int rows = (unsigned int)(set->h / h);
+    if (per_row == 0 || rows == 0) return false;
+    unsigned int row = (n - 1) / per_row;
+    if (row >= rows) return false;
+    *sx = (int)((n - 1) % per_row) * w;
+    *sy = (int)row * h;
+    return true;
+}
+
+void CMap::DrawTile(unsigned int n, int x, int y) {
+    BITMAP* page = Display.GetSurface();
+    int sx, sy;
+    if (!page || !tile_source(tileset, n, tile_w, tile_h, &sx, &sy)) return;
+    blit(tileset, page, sx, sy, x, y, tile_w, tile_h);
+}
+
+void CMap::DrawTileTrans(unsigned int n, int x, int y) {
+    BITMAP* page = Display.GetSurface();
+    int sx, sy;
+    if (!page || !tile_source(tileset, n, tile_w, tile_h, &sx, &sy)) return;
+    masked_blit(tileset, page, sx, sy, x, y, tile_w, tile_h);
+}
+
+// The part of the map under the camera: first cell, pixel shift and the number of cells to
+// visit, cut to the map and to the rows and columns that really exist in the layers.
+struct MapWindow {
+    unsigned int c0, r0;   // first map column and row shown
+    int ox, oy;            // how far the first cell sticks out past the screen's top-left
+    unsigned int cols, rows;
+};
+
+static bool map_window(const CMap& m, unsigned int sx, unsigned int sy, MapWindow* w) {
+    if (m.tile_w <= 0 || m.tile_h <= 0) return false;
+    w->c0 = sx / (unsigned int)m.tile_w;
+    w->ox = (int)(sx % (unsigned int)m.tile_w);
+    w->r0 = sy / (unsigned int)m.tile_h;
+    w->oy = (int)(sy % (unsigned int)m.tile_h);
+    w->cols = w->c0 < m.width ? m.width - w->c0 : 0;
+    w->rows = w->r0 < m.height ? m.height - w->r0 : 0;
+    if (w->cols > m.view_cols) w->cols = m.view_cols;
+    if (w->rows > m.view_rows) w->rows = m.view_rows;
+    return w->cols > 0 && w->rows > 0;
+}
+
+// Whether every row of the window exists in this layer (guards maps whose lists are shorter
+// than their stated size, so drawing never reads past them).
+static bool layer_covers(const CMap& m, unsigned int layer, const MapWindow& w) {
+    if (layer >= m.tiles.size() || layer >= m.layers) return false;
+    const auto& rows = m.tiles[layer];
+    if (rows.size() < w.r0 + w.rows) return false;
+    for (unsigned int r = 0; r < w.rows; ++r)
+        if (rows[w.r0 + r].size() < w.c0 + w.cols) return false;
+    return true;
+}
+
+void CMap::DrawMap(unsigned char layer, unsigned int sx, unsigned int sy) {
+    BITMAP* page = Display.GetSurface();
+    MapWindow w;
+    if (!page || !map_window(*this, sx, sy, &w)) return;
+    bool base = layer_covers(*this, layer, w);
+    bool over = layer_covers(*this, 1, w);
+    if (!base && !over) return;
+    for (unsigned int r = 0; r < w.rows; ++r) {
+        int y = (int)r * tile_h - w.oy;
+        const CTile* ground = base ? &tiles[layer][w.r0 + r][w.c0] : nullptr;
+        const CTile* top = over ? &tiles[1][w.r0 + r][w.c0] : nullptr;
+        for (unsigned int c = 0; c < w.cols; ++c) {
+            int x = (int)c * tile_w - w.ox;
+            if (ground) DrawTile((unsigned int)ground[c].tile, x, y);
+            if (top && top[c].tile != 0) DrawTileTrans((unsigned int)top[c].tile, x, y);
+        }
+    }
+}
+
+void CMap::DrawMapTrans(unsigned char layer, unsigned int sx, unsigned int sy) {
+    BITMAP* page = Display.GetSurface();
+    MapWindow w;
+    if (!page || !map_window(*this, sx, sy, &w) || !layer_covers(*this, layer, w)) return;
+    for (unsigned int r = 0; r < w.rows; ++r) {
+        int y = (int)r * tile_h - w.oy;
+        const CTile* row = &tiles[layer][w.r0 + r][w.c0];
+        for (unsigned int c = 0; c < w.cols; ++c)
+            if (row[c].tile != 0) DrawTileTrans((unsigned int)row[c].tile, (int)c * tile_w - w.ox, y);
+    }
+}
+
+void CMap::DrawObjects(unsigned char, unsigned int sx, unsigned int sy) {
+    BITMAP* page = Display.GetSurface();
+    if (!page || !spriteset || tile_w <= 0 || tile_h <= 0) return;
+    for (unsigned int i = 0; i < num_npcs && i < npcs.size(); ++i) {
+        const CNpc& n = npcs[i];
+        int src_x = n.frame * 16;
+        int src_y = n.sprite * tile_h;
+        // A look or frame past the sheet's edge has no picture.
+        if (src_x + tile_w > spriteset->w || src_y + tile_h > spriteset->h) continue;
+        masked_blit(spriteset, page, src_x, src_y, (int)(n.x - sx), (int)(n.y - sy), tile_w, tile_h);
+    }
+}
+
+void CMap::RenderScene(int sx, int sy) {
+    ::map.DrawMap(0, (unsigned int)sx, (unsigned int)sy);
+    ::map.DrawMapTrans(1, (unsigned int)sx, (unsigned int)sy);
+    ::map.DrawObjects(0, (unsigned int)sx, (unsigned int)sy);
+}
+
+void CMap::TransTileGfx(unsigned int on, int x, int y) {
+    BITMAP* page = Display.GetSurface();
+    if (!on || !page) return;
+    blend_rect_trans(page, x, y, tile_w, tile_h, makecol(255, 0, 0), 150);
+}
+
+void CMap::TransTile(int on, unsigned int sx, unsigned int sy) {
+    if (tile_w <= 0 || tile_h <= 0) return;
+    int ox = (int)(sx % (unsigned int)tile_w);
+    int oy = (int)(sy % (unsigned int)tile_h);
+    for (unsigned int r = 0; r < view_rows && r <= height; ++r)
+        for (unsigned int c = 0; c < view_cols && c <= width; ++c)
+            TransTileGfx((unsigned int)on, (int)c * tile_w - ox, (int)r * tile_h - oy);
+}

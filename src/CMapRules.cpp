@@ -1,5 +1,229 @@
 // The rules by which the map reacts to characters: collision, step-on events, portals, and the map's music.
 #include "CMap.h"
 
-void CMap::CheckPortals(CPlayer&) {}
-void CMap::CheckEvents(CPlayer&) {}
+#include <cstdlib>
+
+#include "CBattle.h"
+#include "CCine.h"
+#include "CPlayer.h"
+#include "DataFiles.h"
+#include "Host.h"
+#include "Interaction.h"
+#include "Quests.h"
+#include "Timing.h"
+
+// Characters and the fixed grid of events are 16 pixels square.
+constexpr unsigned int CHAR_SIZE = 16;
+
+bool CMap::Collision(unsigned int x, unsigned int y) const {
+    // Everything off the map counts as wall, so nobody walks or searches past its edges.
+    if (tile_w <= 0 || tile_h <= 0 || tiles.empty()) return true;
+    unsigned int col = x / (unsigned int)tile_w;
+    unsigned int row = y / (unsigned int)tile_h;
+    if (col >= width || row >= height) return true;
+    if (row >= tiles[0].size() || col >= tiles[0][row].size()) return true;
+    return (tiles[0][row][col].flags & TF_BLOCKED) != 0;
+}
+
+// Whether the 16 x 16 squares at (ax, ay) and (bx, by) overlap (touching edges do not).
+static bool squares_overlap(unsigned int ax, unsigned int ay, unsigned int bx, unsigned int by) {
+    return ax < bx + CHAR_SIZE && bx < ax + CHAR_SIZE && ay < by + CHAR_SIZE && by < ay + CHAR_SIZE;
+}
+
+bool CMap::CheckPlayer(int x, int y) const { return WhichPlayer(x, y) != -1; }
+
+int CMap::WhichPlayer(int x, int y) const {
+    for (int i = 0; i < 2; ++i)
+        if (squares_overlap((unsigned int)x, (unsigned int)y, player[i].x, player[i].y)) return i;
+    return -1;
+}
+
+void CMap::SetPositions() {
+    player[0].x = (unsigned int)(p0_x * tile_w);
+    player[0].y = (unsigned int)(p0_y * tile_h);
+    player[1].x = (unsigned int)(p1_x * tile_w);
+    player[1].y = (unsigned int)(p1_y * tile_h);
+}
+
+void CMap::CheckCine() {
+    // The member cine is this map's scene number; ::cine plays it.
+    if (cine != 0) ::cine.BeginCine(cine);
+}
+
+bool CMap::CheckBattle() { return battle; }
+
+void CMap::CheckEvents(CPlayer& p) {
+    const int left = (int)(p.x / CHAR_SIZE), right = (int)((p.x + CHAR_SIZE - 1) / CHAR_SIZE);
+    const int top = (int)(p.y / CHAR_SIZE), bottom = (int)((p.y + CHAR_SIZE - 1) / CHAR_SIZE);
+    // The count is read again each time: a quest script may change the list.
+    for (unsigned int i = 0; i < num_events && i < events.size(); ++i) {
+        CEvent& e = events[i];
+        bool under = (e.x == left || e.x == right) && (e.y == top || e.y == bottom);
+        if (!under || !(e.type & EV_STEP_MESSAGE) || e.done) continue;
+        e.done = true;
+        // Copies: the dialogue and the quest script must not depend on the list staying put.
+        std::string speaker = e.speaker, text = e.text;
+        int q = e.quest;
+        Talk(speaker, text);
+        if (q != 0) quest.ProcessQuest(q);
+    }
+}
+
+// A portal whose destination failed to load, remembered so that a hero still standing on it
+// is not shown the same error on every step; forgotten once he steps off.
+static struct {
+    bool set = false;
+    std::string map;  // name of the map it lies on
+    int x = 0, y = 0;
+} broken_portal;
+
+// Whether a portal square (one tile) overlaps the hero's square.
+static bool portal_entered(const CMap& m, const CPortal& pt, const CPlayer& p) {
+    unsigned int px = (unsigned int)pt.x, py = (unsigned int)pt.y;
+    return px < p.x + (unsigned int)m.tile_w && py < p.y + (unsigned int)m.tile_h &&
+           p.x < px + (unsigned int)m.tile_w && p.y < py + (unsigned int)m.tile_h;
+}
+
+// Loads the map of a data file by its file name, falling back to the full path it was stored
+// under when that is elsewhere. Returns 0 on success.
+static int load_named(CMap& m, const std::string& name, const std::string& path) {
+    if (m.LoadMap("./data/" + name) == 0) return 0;
+    if (path != "./data/" + name && m.LoadMap(path) == 0) return 0;
+    return 1;
+}
+
+// Back to the map the portal lies on, with the hero on the portal square.
+static void return_to_origin(CMap& m, CPlayer& p, const std::string& origin, int ox, int oy) {
+    m.LoadMap("./data/" + origin);
+    m.LoadNpcs();
+    p.x = (unsigned int)ox;
+    p.y = (unsigned int)oy;
+    p.UpdateMovement();
+}
+
+void CMap::CheckPortals(CPlayer& p) {
+    if (broken_portal.set) {
+        bool still_on = false;
+        for (unsigned int i = 0; i < num_portals && i < portals.size(); ++i)
+            if (name == broken_portal.map && portals[i].x == broken_portal.x && portals[i].y == broken_portal.y &&
+                portal_entered(*this, portals[i], p))
+                still_on = true;
+        if (!still_on) broken_portal.set = false;
+    }
+
+    bool changed = false;
+    // The count is read again after each portal: the map may have been replaced.
+    for (unsigned int i = 0; i < num_portals && i < portals.size(); ++i) {
+        if (!portal_entered(*this, portals[i], p)) continue;
+        const CPortal pt = portals[i];  // a copy: loading replaces the list
+        if (pt.quest_flag != 0 && !quest_bit_set(pt.quest_flag)) continue;  // shut
+        if (broken_portal.set && broken_portal.map == name && broken_portal.x == pt.x && broken_portal.y == pt.y)
+            continue;
+
+        const std::string origin = file_name_part(name);
+        const std::string dest = file_name_part(pt.dest_map);
+        const unsigned int from_x = p.x, from_y = p.y;
+
+        p.x = (unsigned int)pt.dest_x;
+        p.y = (unsigned int)pt.dest_y;
+        // A destination that cannot be read leaves the party where it stood; the loader
+        // has said why and kept the map we are on.
+        if (LoadMap(pt.dest_map) != 0) {
+            p.x = from_x;
+            p.y = from_y;
+            broken_portal.set = true;
+            broken_portal.map = name;
+            broken_portal.x = pt.x;
+            broken_portal.y = pt.y;
+            host->ForgetKeys();
+            ResetTimers();
+            return;
+        }
+        changed = true;
+        CheckCine();
+
+        // The scene is the one at the same index in the destination's own list; a
+        // destination with fewer portals has none to play.
+        int scene = i < num_portals && i < portals.size() ? portals[i].cine : 0;
+        if (scene != 0) {
+            ::cine.BeginCine(scene);
+            LoadMap("./data/" + origin);
+        }
+        if (load_named(*this, dest, pt.dest_map) != 0) {
+            // Only possible when the file vanished under us: stay where the party was.
+            return_to_origin(*this, p, origin, (int)from_x, (int)from_y);
+            break;
+        }
+        LoadNpcs();
+        p.UpdateMovement();
+
+        if (CheckBattle()) {
+            bool fought = false;
+            for (int k = 0; k < p.num_won && k < (int)p.won_battles.size(); ++k)
+                if (p.won_battles[k] == dest) fought = true;
+            if (!fought) {
+                for (int k = 0; k < p.num_won && k < (int)p.won_battles.size(); ++k)
+                    if (p.won_battles[k] == "empty") {
+                        p.won_battles[k] = dest;
+                        break;
+                    }
+                ::battle.Battle(true);
+                return_to_origin(*this, p, origin, pt.x, pt.y);
+            } else {
+                return_to_origin(*this, p, origin, pt.x, pt.y);
+                // The way to a won battle disappears until the map is read again.
+                for (unsigned int k = 0; k < portals.size() && k < num_portals;) {
+                    if (portals[k].x == pt.x && portals[k].y == pt.y) {
+                        portals.erase(portals.begin() + k);
+                        --num_portals;
+                    } else {
+                        ++k;
+                    }
+                }
+            }
+        }
+
+        // Keys held during the change are forgotten and the ticks spent loading dropped.
+        host->ForgetKeys();
+        ResetTimers();
+    }
+    if (changed) HandleMusic();
+}
+
+// The map tunes in the order of the random pick; index 0 is silence.
+static const char* const MAP_TUNES[9] = {
+    nullptr,
+    "./data/music/space.mid",
+    "./data/music/spacewalkbiatch.mid",
+    "./data/music/dark.mid",
+    "./data/music/dark2.mid",
+    "./data/music/knightsrevenge.mid",
+    "./data/music/inprog.mid",
+    "./data/music/stringscool.mid",
+    "./data/music/tribalbeat.mid",
+};
+constexpr int TUNE_KNIGHTS = 5;
+constexpr int TUNE_TRIBAL = 8;
+
+int map_tune(const std::string& name, int roll, bool* looped) {
+    *looped = true;
+    if (name == "orcvillage.MAP") return TUNE_TRIBAL;
+    if (name == "vorrand.MAP") return TUNE_KNIGHTS;
+    *looped = false;
+    return roll % 9;
+}
+
+void CMap::HandleMusic() {
+    // Read once and kept for the whole run, like every resource loaded at start-up.
+    static MIDI* tunes[9];
+    static bool loaded = false;
+    if (!loaded) {
+        for (int i = 1; i <= 8; ++i) tunes[i] = load_data_midi(MAP_TUNES[i]);
+        loaded = true;
+    }
+    bool looped = false;
+    int pick = map_tune(name, rand(), &looped);
+    // Silence keeps whatever plays; a tune that failed to load is simply not heard.
+    if (!midi_driver || midi_driver->id == MIDI_NONE) return;  // no sound: play_midi would start a timer
+    if (pick >= 1 && pick <= 8 && tunes[pick]) play_midi(tunes[pick], looped ? TRUE : FALSE);
+}

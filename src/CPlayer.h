@@ -109,13 +109,15 @@ public:
     // Recomputes ac and damage from the worn inventory slots. Called by the status screen and equipment changes.
     void UpdateStats();
 
-    // Free walking step of one pixel; the map is passed by value as the field loop always has.
-    void Move(CMap map, int dir);
-    // Starts a 16-pixel battle step unless walls, NPCs or the other member block it.
-    void MoveBlock(CMap map, int dir);
-    // Starts a 16-pixel step that only walls stop (battle free-look cursor).
-    void ViewBlock(CMap map, int dir);
-    // Advances a grid step by one pixel and re-centres the view on the global map.
+    // Free walking step of one pixel unless a wall or an NPC is in the way, then the view follows
+    // on that axis. The map is only read (never copied). Called once a tick per held arrow key.
+    void Move(const CMap& map, int dir);
+    // Starts a 16-pixel battle step unless walls, NPCs or the other member block it. Called by the battle.
+    void MoveBlock(const CMap& map, int dir);
+    // Starts a 16-pixel step that only walls stop. Called by the battle's free-look cursor.
+    void ViewBlock(const CMap& map, int dir);
+    // Advances a grid step by one pixel and re-centres the view on the global map. Called every
+    // battle tick and after the party is placed somewhere (new game, portal, battle end, scenes).
     void UpdateMovement();
 
     // Items and equipment.

@@ -1,0 +1,3 @@
+# The map tool tests call rpgtool's areas directly and read the test maps from content/maps.
+target_link_libraries(rpg_tests PRIVATE rpgtoollib)
+target_compile_definitions(rpg_tests PRIVATE MAPS_CONTENT_DIR="${CMAKE_SOURCE_DIR}/content/maps")
