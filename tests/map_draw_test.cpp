@@ -202,10 +202,11 @@ TEST_F(MapDraw, DeepColourPagesUseTheSameRules) {
     m.tileset = set32;
     m.DrawTile(1, 0, 0);
     m.DrawTileTrans(2, 16, 0);
-    m.DrawTileTrans(2, 56, 0);  // half off the page: clipped
+    m.DrawTileTrans(2, 52, 0);  // partly off the page: clipped
     EXPECT_EQ(getpixel(page32, 0, 0), 0xABCDEF);
     EXPECT_EQ(getpixel(page32, 16, 0), 0x123456);
     EXPECT_EQ(getpixel(page32, 24, 0), 0x00FF00);
+    EXPECT_EQ(getpixel(page32, 55, 0), 0x123456);
     EXPECT_EQ(getpixel(page32, 63, 0), 0x00FF00);
     Display.vscreen[2] = old;
     m.tileset = set;
