@@ -61,6 +61,7 @@ void StartUp() {
     // with an incomplete data/ folder clicking through a dozen boxes before the game starts.
     std::string missing;
     menu.Init();
+    missing += menu.missing_pictures;
     text_box = load_startup_bitmap("./data/text.bmp", missing);
     player[0].sprite = load_startup_bitmap("./data/character.bmp", missing);
     player[1].sprite = load_startup_bitmap("./data/character2.bmp", missing);

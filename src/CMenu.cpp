@@ -23,13 +23,13 @@ void CMenu::Init() {
         {&inv_bmp, "./data/status.tga"},        {&choice, "./data/choice.bmp"},
         {&item_icons, "./data/items.bmp"},
     };
-    std::string missing;
+    missing_pictures.clear();
     for (const auto& p : pictures) {
         *p.slot = load_data_bitmap(p.file);
-        if (!*p.slot) missing += std::string(missing.empty() ? "" : ", ") + p.file;
+        // The menus draw around a missing picture; start-up names it with the other missing files.
+        if (!*p.slot && missing_pictures.find(p.file) == std::string::npos)
+            missing_pictures += std::string("\n  ") + p.file;
     }
-    // The menus draw around a missing picture; say once which ones are gone.
-    if (!missing.empty()) show_message("Error: menu pictures could not be loaded: %s", missing.c_str());
 }
 
 void CMenu::DisplayStatus() {}
