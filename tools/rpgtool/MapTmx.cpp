@@ -489,7 +489,11 @@ bool map_to_tmx(const CMap& m, const std::string& tmx_path, std::string& error) 
     ts->SetAttribute("tilecount", 256);
     ts->SetAttribute("columns", 16);
     XMLElement* img = doc.NewElement("image");
-    img->SetAttribute("source", file_name_part(m.tileset_name).c_str());
+    // Maps live in content/maps and their pictures' sources in content/art, so Tiled shows the tiles.
+    std::string sheet = file_name_part(m.tileset_name);
+    sheet = sheet.substr(0, sheet.find_last_of('.')) + ".png";
+    img->SetAttribute("source", ("../art/" + sheet).c_str());
+    img->SetAttribute("trans", "ff00ff");
     img->SetAttribute("width", 16 * m.tile_w);
     img->SetAttribute("height", 16 * m.tile_h);
     ts->InsertEndChild(img);
@@ -503,6 +507,7 @@ bool map_to_tmx(const CMap& m, const std::string& tmx_path, std::string& error) 
     fs->SetAttribute("columns", 16);
     XMLElement* fimg = doc.NewElement("image");
     fimg->SetAttribute("source", "flags.bmp");
+    fimg->SetAttribute("trans", "ff00ff");
     fimg->SetAttribute("width", 16 * m.tile_w);
     fimg->SetAttribute("height", m.tile_h);
     fs->InsertEndChild(fimg);
