@@ -147,3 +147,24 @@ void CPlayer::RemoveObject(int slot) {
     inv[slot].equipped = false;
     UpdateStats();
 }
+
+bool CPlayer::GiveObject(int slot, CPlayer& to) {
+    if (slot < 0 || slot >= INV_SLOTS || inv[slot].id == 0 || &to == this) return false;
+    CInv* free_slot = nullptr;
+    for (CInv& s : to.inv)
+        if (s.id == 0) {
+            free_slot = &s;
+            break;
+        }
+    if (!free_slot) {
+        Talk("", "The other player's inventory is full!");
+        return false;
+    }
+    if (inv[slot].equipped) RemoveObject(slot);
+    *free_slot = CInv();
+    free_slot->id = inv[slot].id;
+    inv[slot] = CInv();
+    UpdateEquip();
+    UpdateInventory();
+    return true;
+}

@@ -139,4 +139,29 @@ TEST_F(Items, DroppingOffTheMapKeepsTheEventButTouchesNoCell) {
     EXPECT_EQ(map.num_events, 1u);
 }
 
+TEST_F(Items, GivingAWornSwordTakesItOffAndFillsTheOthersLowestSlot) {
+    CPlayer& p = player[0];
+    p.inv[2].id = 3;
+    p.WearObject(3, 2);
+    EXPECT_EQ(p.damage, 4);
+    player[1].inv[0].id = 4;
+    EXPECT_TRUE(p.GiveObject(2, player[1]));
+    EXPECT_EQ(p.damage, 1);
+    EXPECT_EQ(p.equip[IT_WEAPON].id, 0);
+    EXPECT_EQ(p.inv[2].id, 0);
+    EXPECT_EQ(player[1].inv[1].id, 3);
+    EXPECT_FALSE(player[1].inv[1].equipped);
+    EXPECT_FALSE(p.GiveObject(2, player[1]));  // the slot is empty now
+}
+
+TEST_F(Items, GivingToAFullPackChangesNeither) {
+    player[0].inv[0].id = 1;
+    for (CInv& s : player[1].inv) s.id = 4;
+    keys.Space();
+    EXPECT_FALSE(player[0].GiveObject(0, player[1]));
+    EXPECT_EQ(said().back().second, "The other player's inventory is full!");
+    EXPECT_EQ(player[0].inv[0].id, 1);
+    EXPECT_EQ(player[1].inv[0].id, 4);
+}
+
 }  // namespace
