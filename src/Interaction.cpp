@@ -34,7 +34,10 @@ struct BoxStyle {
     bool talk_break;   // page break with arrow, sound and cleared area (Talk only)
 };
 
-int box_top() { return screen_h() - (text_box ? text_box->h : 0); }
+// Height of the plain box drawn when the box picture is missing, the size of the usual picture.
+constexpr int PLAIN_BOX_H = 80;
+
+int box_top() { return screen_h() - (text_box ? text_box->h : PLAIN_BOX_H); }
 
 // Waits until SPACE goes down afresh. The counter is forced to "held" first, so a SPACE
 // still down from the press that opened the box (or turned its page) does not count.
@@ -81,7 +84,13 @@ void show_box(const std::string& from, const std::string& msg, const BoxStyle& s
     if (talk_watch) talk_watch(from, msg);
     if (!screen) return;  // nothing to draw on (no display): the box cannot be shown
     const int ystart = box_top();
-    if (text_box) masked_blit(text_box, screen, 0, 0, 0, ystart, text_box->w, text_box->h);
+    if (text_box) {
+        masked_blit(text_box, screen, 0, 0, 0, ystart, text_box->w, text_box->h);
+    } else {
+        // Without its picture the box is a plain panel, so the words stay readable.
+        rectfill(screen, 0, ystart, screen_w() - 1, screen_h() - 1, makecol(192, 192, 192));
+        rect(screen, 0, ystart, screen_w() - 1, screen_h() - 1, makecol(64, 64, 64));
+    }
     textout_ex(screen, font, from.c_str(), TEXT_X, ystart + NAME_DY, st.speaker, -1);
     const int black = makecol(0, 0, 0);
     if (msg.size() <= ONE_LINE) {

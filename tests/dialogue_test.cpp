@@ -136,4 +136,19 @@ TEST_F(Dialogue, SecondPageOfTheQuestionBoxIsWhiteOnBlack) {
     EXPECT_EQ(Diff(), "");
 }
 
+TEST_F(Dialogue, WithoutTheBoxPictureAPlainPanelHoldsTheWords) {
+    destroy_bitmap(text_box);
+    text_box = nullptr;
+    keys.Space();
+    Talk("Tobin", "Hi");
+    EXPECT_EQ(getpixel(screen, 300, YSTART + 40), makecol(192, 192, 192));
+    clear_to_color(expected, makecol(0, 0, 0));
+    rectfill(expected, 0, YSTART, 639, 479, makecol(192, 192, 192));
+    rect(expected, 0, YSTART, 639, 479, makecol(64, 64, 64));
+    textout_ex(expected, font, "Tobin", 30, YSTART + 5, makecol(25, 25, 25), -1);
+    textout_ex(expected, font, "Hi", 30, YSTART + 15, makecol(0, 0, 0), -1);
+    EXPECT_EQ(Diff(), "");
+    text_box = create_bitmap(640, 80);  // for TearDown
+}
+
 }  // namespace
