@@ -61,6 +61,7 @@ void StartUp() {
     // with an incomplete data/ folder clicking through a dozen boxes before the game starts.
     std::string missing;
     menu.Init();
+    missing += menu.missing_pictures;
     text_box = load_startup_bitmap("./data/text.bmp", missing);
     player[0].sprite = load_startup_bitmap("./data/character.bmp", missing);
     player[1].sprite = load_startup_bitmap("./data/character2.bmp", missing);
@@ -88,15 +89,6 @@ void StartUp() {
 
 void AskQuit() {
     if (host->Alert("Are you sure you want to quit?", "", "", "NO", "YES") == 2) Display.Shutdown();
-}
-
-void FieldUseAction() {
-    // Objects, chests and events under and ahead of the hero, then the NPC ahead:
-    // filled in with the events' and conversations' own work.
-}
-
-void FieldNpcWander() {
-    // The NPCs' wander and walking animation: filled in with the NPCs' own work.
 }
 
 void FieldTick() {
@@ -178,8 +170,6 @@ void FieldLoop() {
         FieldPass();
     }
 }
-
-void HandleEvents(int) {}
 
 int GameMain() {
     srand((unsigned)time(nullptr));
