@@ -40,6 +40,7 @@ int field_key_space = 0;
 void exit_callback() { App.done = true; }
 END_OF_FUNCTION(exit_callback)
 
+// The title screen arrives with its own work; until then every run starts a new game.
 int CApp::Intro() { return 1; }
 
 void CApp::Menu() {
@@ -47,6 +48,19 @@ void CApp::Menu() {
         LoadGame();
         return;
     }
+    player[0].InitStats();
+    player[1].InitStats();
+    // A home map that cannot be read leaves the empty map; the loader has said why.
+    if (map.LoadMap("./data/duskwing.map") != 0) return;
+    map.LoadNpcs();
+    for (unsigned int i = 0; i < map.num_npcs; ++i) {
+        map.npcs[i].UpdateTargets();
+        map.npcs[i].LoadStats();
+    }
+    map.SetPositions();
+    map.CheckCine();
+    map.SetPositions();
+    player[0].UpdateMovement();
 }
 
 // Loads a start-up bitmap; a missing one is noted for the start-up report.
