@@ -40,6 +40,7 @@ int field_key_space = 0;
 void exit_callback() { App.done = true; }
 END_OF_FUNCTION(exit_callback)
 
+// The title screen arrives with its own work; until then every run starts a new game.
 int CApp::Intro() { return 1; }
 
 void CApp::Menu() {
@@ -47,6 +48,19 @@ void CApp::Menu() {
         LoadGame();
         return;
     }
+    player[0].InitStats();
+    player[1].InitStats();
+    // A home map that cannot be read leaves the empty map; the loader has said why.
+    if (map.LoadMap("./data/duskwing.map") != 0) return;
+    map.LoadNpcs();
+    for (unsigned int i = 0; i < map.num_npcs; ++i) {
+        map.npcs[i].UpdateTargets();
+        map.npcs[i].LoadStats();
+    }
+    map.SetPositions();
+    map.CheckCine();
+    map.SetPositions();
+    player[0].UpdateMovement();
 }
 
 // Loads a start-up bitmap; a missing one is noted for the start-up report.
@@ -61,6 +75,7 @@ void StartUp() {
     // with an incomplete data/ folder clicking through a dozen boxes before the game starts.
     std::string missing;
     menu.Init();
+    missing += menu.missing_pictures;
     text_box = load_startup_bitmap("./data/text.bmp", missing);
     player[0].sprite = load_startup_bitmap("./data/character.bmp", missing);
     player[1].sprite = load_startup_bitmap("./data/character2.bmp", missing);
@@ -88,15 +103,6 @@ void StartUp() {
 
 void AskQuit() {
     if (host->Alert("Are you sure you want to quit?", "", "", "NO", "YES") == 2) Display.Shutdown();
-}
-
-void FieldUseAction() {
-    // Objects, chests and events under and ahead of the hero, then the NPC ahead:
-    // filled in with the events' and conversations' own work.
-}
-
-void FieldNpcWander() {
-    // The NPCs' wander and walking animation: filled in with the NPCs' own work.
 }
 
 void FieldTick() {
@@ -178,8 +184,6 @@ void FieldLoop() {
         FieldPass();
     }
 }
-
-void HandleEvents(int) {}
 
 int GameMain() {
     srand((unsigned)time(nullptr));

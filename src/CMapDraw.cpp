@@ -1,6 +1,12 @@
 // Drawing the current map: tile layers, NPCs and the translucent marks, window by window.
 #include "CMap.h"
 
+#include <cstdint>
+#include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "CDisplay.h"
 #include "rtrans.h"
 
@@ -19,18 +25,84 @@ static bool tile_source(const BITMAP* set, unsigned int n, int w, int h, int* sx
     return true;
 }
 
+// Masked copy of one row: destination pixels stay where the source has the mask colour.
+// Eight 16-bit or four 32-bit pixels at a time with SSE2 (always present on x86-64).
+static void masked_row(uint16_t* d, const uint16_t* s, int w, uint16_t mask) {
+    int i = 0;
+#ifdef __SSE2__
+    const __m128i m = _mm_set1_epi16((short)mask);
+    for (; i + 8 <= w; i += 8) {
+        __m128i sv = _mm_loadu_si128((const __m128i*)(s + i));
+        __m128i dv = _mm_loadu_si128((const __m128i*)(d + i));
+        __m128i hole = _mm_cmpeq_epi16(sv, m);
+        _mm_storeu_si128((__m128i*)(d + i), _mm_or_si128(_mm_and_si128(hole, dv), _mm_andnot_si128(hole, sv)));
+    }
+#endif
+    for (; i < w; ++i) d[i] = s[i] == mask ? d[i] : s[i];
+}
+
+static void masked_row(uint32_t* d, const uint32_t* s, int w, uint32_t mask) {
+    int i = 0;
+#ifdef __SSE2__
+    const __m128i m = _mm_set1_epi32((int)mask);
+    for (; i + 4 <= w; i += 4) {
+        __m128i sv = _mm_loadu_si128((const __m128i*)(s + i));
+        __m128i dv = _mm_loadu_si128((const __m128i*)(d + i));
+        __m128i hole = _mm_cmpeq_epi32(sv, m);
+        _mm_storeu_si128((__m128i*)(d + i), _mm_or_si128(_mm_and_si128(hole, dv), _mm_andnot_si128(hole, sv)));
+    }
+#endif
+    for (; i < w; ++i) d[i] = s[i] == mask ? d[i] : s[i];
+}
+
+// Copies a w x h cell between two memory bitmaps of the same pixel size row by row.
+template <typename Pixel>
+static void copy_cell(BITMAP* src, int sx, int sy, BITMAP* dst, int dx, int dy, int w, int h, bool masked) {
+    const Pixel mask = (Pixel)bitmap_mask_color(src);
+    for (int r = 0; r < h; ++r) {
+        const Pixel* s = (const Pixel*)src->line[sy + r] + sx;
+        Pixel* d = (Pixel*)dst->line[dy + r] + dx;
+        if (masked)
+            masked_row(d, s, w, mask);
+        else
+            memcpy(d, s, (size_t)w * sizeof(Pixel));
+    }
+}
+
+// Draws a cell of the tileset or spriteset. Cells lying wholly inside the page's clip area
+// on memory bitmaps of one depth take the direct path; the rest go through the library,
+// which clips.
+static void draw_cell(BITMAP* src, int sx, int sy, BITMAP* dst, int dx, int dy, int w, int h, bool masked) {
+    int depth = bitmap_color_depth(src);
+    if (is_memory_bitmap(src) && is_memory_bitmap(dst) && depth == bitmap_color_depth(dst) && dx >= dst->cl &&
+        dy >= dst->ct && dx + w <= dst->cr && dy + h <= dst->cb) {
+        if (depth == 15 || depth == 16) {
+            copy_cell<uint16_t>(src, sx, sy, dst, dx, dy, w, h, masked);
+            return;
+        }
+        if (depth == 32) {
+            copy_cell<uint32_t>(src, sx, sy, dst, dx, dy, w, h, masked);
+            return;
+        }
+    }
+    if (masked)
+        masked_blit(src, dst, sx, sy, dx, dy, w, h);
+    else
+        blit(src, dst, sx, sy, dx, dy, w, h);
+}
+
 void CMap::DrawTile(unsigned int n, int x, int y) {
     BITMAP* page = Display.GetSurface();
     int sx, sy;
     if (!page || !tile_source(tileset, n, tile_w, tile_h, &sx, &sy)) return;
-    blit(tileset, page, sx, sy, x, y, tile_w, tile_h);
+    draw_cell(tileset, sx, sy, page, x, y, tile_w, tile_h, false);
 }
 
 void CMap::DrawTileTrans(unsigned int n, int x, int y) {
     BITMAP* page = Display.GetSurface();
     int sx, sy;
     if (!page || !tile_source(tileset, n, tile_w, tile_h, &sx, &sy)) return;
-    masked_blit(tileset, page, sx, sy, x, y, tile_w, tile_h);
+    draw_cell(tileset, sx, sy, page, x, y, tile_w, tile_h, true);
 }
 
 // The part of the map under the camera: first cell, pixel shift and the number of cells to
@@ -105,7 +177,7 @@ void CMap::DrawObjects(unsigned char, unsigned int sx, unsigned int sy) {
         int src_y = n.sprite * tile_h;
         // A look or frame past the sheet's edge has no picture.
         if (src_x + tile_w > spriteset->w || src_y + tile_h > spriteset->h) continue;
-        masked_blit(spriteset, page, src_x, src_y, (int)(n.x - sx), (int)(n.y - sy), tile_w, tile_h);
+        draw_cell(spriteset, src_x, src_y, page, (int)(n.x - sx), (int)(n.y - sy), tile_w, tile_h, true);
     }
 }
 

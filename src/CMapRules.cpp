@@ -101,6 +101,35 @@ static void return_to_origin(CMap& m, CPlayer& p, const std::string& origin, int
     p.UpdateMovement();
 }
 
+// The destination just entered is a battle map: fight it the first time, then send the party
+// back onto the portal square; once fought, the portals on that square are taken away.
+static void battle_portal(CMap& m, CPlayer& p, const CPortal& pt, const std::string& origin, const std::string& dest) {
+    bool fought = false;
+    for (int k = 0; k < p.num_won && k < (int)p.won_battles.size(); ++k)
+        if (p.won_battles[k] == dest) fought = true;
+    if (!fought) {
+        // With every slot used the battle is fought unrecorded, and its way stays open.
+        for (int k = 0; k < p.num_won && k < (int)p.won_battles.size(); ++k)
+            if (p.won_battles[k] == "empty") {
+                p.won_battles[k] = dest;
+                break;
+            }
+        ::battle.Battle(true);
+        return_to_origin(m, p, origin, pt.x, pt.y);
+        return;
+    }
+    return_to_origin(m, p, origin, pt.x, pt.y);
+    // The way to a won battle disappears until the map is read again.
+    for (unsigned int k = 0; k < m.portals.size() && k < m.num_portals;) {
+        if (m.portals[k].x == pt.x && m.portals[k].y == pt.y) {
+            m.portals.erase(m.portals.begin() + k);
+            --m.num_portals;
+        } else {
+            ++k;
+        }
+    }
+}
+
 void CMap::CheckPortals(CPlayer& p) {
     if (broken_portal.set) {
         bool still_on = false;
@@ -111,8 +140,6 @@ void CMap::CheckPortals(CPlayer& p) {
         if (!still_on) broken_portal.set = false;
     }
 
-    bool changed = false;
-    // The count is read again after each portal: the map may have been replaced.
     for (unsigned int i = 0; i < num_portals && i < portals.size(); ++i) {
         if (!portal_entered(*this, portals[i], p)) continue;
         const CPortal pt = portals[i];  // a copy: loading replaces the list
@@ -139,7 +166,6 @@ void CMap::CheckPortals(CPlayer& p) {
             ResetTimers();
             return;
         }
-        changed = true;
         CheckCine();
 
         // The scene is the one at the same index in the destination's own list; a
@@ -152,42 +178,20 @@ void CMap::CheckPortals(CPlayer& p) {
         if (load_named(*this, dest, pt.dest_map) != 0) {
             // Only possible when the file vanished under us: stay where the party was.
             return_to_origin(*this, p, origin, (int)from_x, (int)from_y);
-            break;
-        }
-        LoadNpcs();
-        p.UpdateMovement();
-
-        if (CheckBattle()) {
-            bool fought = false;
-            for (int k = 0; k < p.num_won && k < (int)p.won_battles.size(); ++k)
-                if (p.won_battles[k] == dest) fought = true;
-            if (!fought) {
-                for (int k = 0; k < p.num_won && k < (int)p.won_battles.size(); ++k)
-                    if (p.won_battles[k] == "empty") {
-                        p.won_battles[k] = dest;
-                        break;
-                    }
-                ::battle.Battle(true);
-                return_to_origin(*this, p, origin, pt.x, pt.y);
-            } else {
-                return_to_origin(*this, p, origin, pt.x, pt.y);
-                // The way to a won battle disappears until the map is read again.
-                for (unsigned int k = 0; k < portals.size() && k < num_portals;) {
-                    if (portals[k].x == pt.x && portals[k].y == pt.y) {
-                        portals.erase(portals.begin() + k);
-                        --num_portals;
-                    } else {
-                        ++k;
-                    }
-                }
-            }
+        } else {
+            LoadNpcs();
+            p.UpdateMovement();
+            if (CheckBattle()) battle_portal(*this, p, pt, origin, dest);
         }
 
         // Keys held during the change are forgotten and the ticks spent loading dropped.
         host->ForgetKeys();
         ResetTimers();
+        HandleMusic();
+        // The list being scanned belonged to the map we left: its later indices mean nothing
+        // on the map we are on now, so the check ends with the first portal taken.
+        return;
     }
-    if (changed) HandleMusic();
 }
 
 // The map tunes in the order of the random pick; index 0 is silence.

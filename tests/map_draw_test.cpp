@@ -170,3 +170,46 @@ TEST_F(NpcDraw, SceneDrawsTheCurrentMapGroundOverlayAndNpcs) {
     EXPECT_EQ(at(16, 0), tile_colour(5));
     EXPECT_EQ(at(32, 0), tile_colour(3));
 }
+
+TEST_F(MapDraw, RedMarksBlendOverTheCells) {
+    m.TransTileGfx(0, 0, 0);
+    EXPECT_EQ(at(0, 0), 0);
+    m.TransTileGfx(1, 16, 0);
+    int c = at(20, 4);
+    EXPECT_GT(getr16(c), 100);
+    EXPECT_EQ(getg16(c), 0);
+    EXPECT_EQ(getb16(c), 0);
+    EXPECT_EQ(at(32, 0), 0);
+
+    // The marks cover the window up to one cell past a small map's size.
+    clear_bitmap(page());
+    make_map(m, 10, 8);
+    m.TransTile(1, 0, 0);
+    EXPECT_GT(getr16(at(10 * 16 + 8, 8 * 16 + 8)), 100);
+    EXPECT_EQ(at(11 * 16 + 8, 0), 0);
+    EXPECT_EQ(at(0, 9 * 16 + 8), 0);
+}
+
+TEST_F(MapDraw, DeepColourPagesUseTheSameRules) {
+    BITMAP* page32 = create_bitmap_ex(32, 64, 32);
+    BITMAP* set32 = create_bitmap_ex(32, 32, 16);
+    clear_to_color(page32, 0x123456);
+    rectfill(set32, 0, 0, 15, 15, 0xABCDEF);
+    rectfill(set32, 16, 0, 31, 15, 0x00FF00);
+    rectfill(set32, 16, 0, 23, 15, bitmap_mask_color(set32));
+    BITMAP* old = Display.vscreen[2];
+    Display.vscreen[2] = page32;
+    m.tileset = set32;
+    m.DrawTile(1, 0, 0);
+    m.DrawTileTrans(2, 16, 0);
+    m.DrawTileTrans(2, 52, 0);  // partly off the page: clipped
+    EXPECT_EQ(getpixel(page32, 0, 0), 0xABCDEF);
+    EXPECT_EQ(getpixel(page32, 16, 0), 0x123456);
+    EXPECT_EQ(getpixel(page32, 24, 0), 0x00FF00);
+    EXPECT_EQ(getpixel(page32, 55, 0), 0x123456);
+    EXPECT_EQ(getpixel(page32, 63, 0), 0x00FF00);
+    Display.vscreen[2] = old;
+    m.tileset = set;
+    destroy_bitmap(page32);
+    destroy_bitmap(set32);
+}

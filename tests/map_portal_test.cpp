@@ -1,0 +1,135 @@
+// Portals between map files: open portals, one-time battle maps, and the party's place afterwards.
+#include <unistd.h>
+
+#include "MapTestSupport.h"
+#include "Timing.h"
+#include "WorldFixture.h"
+
+// Runs in a fresh folder holding data/, with small map files written there.
+class Portals : public HostedWorldTest {
+protected:
+    TempDir dir;
+    char old_cwd[4096] = {};
+
+    void SetUp() override {
+        HostedWorldTest::SetUp();
+        ASSERT_NE(getcwd(old_cwd, sizeof old_cwd), nullptr);
+        ASSERT_EQ(chdir(dir.path("").c_str()), 0);
+        ASSERT_EQ(mkdir("data", 0755), 0);
+
+        CMap town;
+        make_map(town, 50, 40);
+        add_portal(town, 0, 0, "./data/home.map");
+        ASSERT_EQ(town.SaveMap("./data/town.map"), 0);
+
+        CMap arena;
+        make_map(arena, 20, 15);
+        arena.battle = true;
+        ASSERT_EQ(arena.SaveMap("./data/arena.map"), 0);
+
+        CMap home;
+        make_map(home, 20, 15);
+        add_portal(home, 64, 64, "./data/town.map", 32, 48);
+        add_portal(home, 160, 160, "./data/arena.map");
+        add_portal(home, 160, 160, "./data/arena.map");  // a second way through the same square
+        add_portal(home, 200, 200, "./data/arena.map");
+        ASSERT_EQ(home.SaveMap("./data/home.map"), 0);
+        ASSERT_EQ(map.LoadMap("./data/home.map"), 0);
+        stand_at(0, 0);
+        map.CheckPortals(player[0]);  // off every portal: a failed one from before is forgotten
+        rec.messages.clear();
+        rec.forgets = 0;
+    }
+    void TearDown() override {
+        if (chdir(old_cwd) != 0) ADD_FAILURE() << "cannot go back to " << old_cwd;
+        HostedWorldTest::TearDown();
+    }
+    static void add_portal(CMap& m, int x, int y, const std::string& dest, int dx = 8, int dy = 8) {
+        CPortal p;
+        p.x = x;
+        p.y = y;
+        p.dest_map = dest;
+        p.dest_x = dx;
+        p.dest_y = dy;
+        m.portals.push_back(p);
+        m.num_portals = m.portals.size();
+    }
+    void stand_at(unsigned int x, unsigned int y) {
+        player[0].x = x;
+        player[0].y = y;
+    }
+};
+
+TEST_F(Portals, OpenPortalCarriesTheHeroAndForgetsHeldKeys) {
+    stand_at(70, 60);
+    speed_counter = 4;
+    map.CheckPortals(player[0]);
+    EXPECT_EQ(map.name, "town.map");
+    EXPECT_EQ(player[0].x, 32u);
+    EXPECT_EQ(player[0].y, 48u);
+    EXPECT_EQ(player[0].scroll_x, 0);
+    EXPECT_EQ(player[0].scroll_y, 0);
+    EXPECT_EQ(rec.forgets, 1);
+    EXPECT_EQ(speed_counter, 0);
+}
+
+TEST_F(Portals, BattleIsRecordedFoughtOnceAndItsWayRemoved) {
+    player[0].won_battles[0] = "cave.map";
+    stand_at(160, 160);
+    map.CheckPortals(player[0]);
+    // Fought, recorded in the first free slot, and back on the portal square at home.
+    EXPECT_EQ(player[0].won_battles[0], "cave.map");
+    EXPECT_EQ(player[0].won_battles[1], "arena.map");
+    EXPECT_EQ(player[0].won_battles[2], "empty");
+    EXPECT_EQ(map.name, "home.map");
+    EXPECT_EQ(player[0].x, 160u);
+    EXPECT_EQ(player[0].y, 160u);
+    EXPECT_EQ(map.num_portals, 4u);
+
+    // The next check finds the battle fought and takes away every portal on that square.
+    rec.forgets = 0;
+    map.CheckPortals(player[0]);
+    EXPECT_EQ(map.name, "home.map");
+    EXPECT_EQ(player[0].x, 160u);
+    EXPECT_EQ(map.num_portals, 2u);
+    ASSERT_EQ(map.portals.size(), 2u);
+    EXPECT_EQ(map.portals[1].x, 200);
+    EXPECT_EQ(player[0].won_battles[2], "empty");  // not recorded twice
+    EXPECT_GE(rec.forgets, 1);
+
+    // Reading the map again from its file brings the way back.
+    ASSERT_EQ(map.LoadMap("./data/home.map"), 0);
+    EXPECT_EQ(map.num_portals, 4u);
+}
+
+TEST_F(Portals, WithNoFreeSlotTheBattleIsFoughtButNotRecorded) {
+    for (std::string& w : player[0].won_battles) w = "somewhere.map";
+    stand_at(160, 160);
+    map.CheckPortals(player[0]);
+    EXPECT_EQ(map.name, "home.map");
+    EXPECT_EQ(map.num_portals, 4u);
+    map.CheckPortals(player[0]);
+    EXPECT_EQ(map.num_portals, 4u);  // the way stays open
+}
+
+TEST_F(Portals, DestinationThatCannotBeReadKeepsTheMapAndTheParty) {
+    map.portals[0].dest_map = "./data/missing.map";
+    stand_at(64, 64);
+    player[0].scroll_x = 3;
+    map.CheckPortals(player[0]);
+    EXPECT_EQ(map.name, "home.map");
+    EXPECT_EQ(player[0].x, 64u);
+    EXPECT_EQ(player[0].scroll_x, 3);
+    ASSERT_EQ(rec.messages.size(), 1u);
+    EXPECT_NE(rec.messages[0].find("missing.map"), std::string::npos);
+    // A damaged file is just as unreadable.
+    write_file("data/town.map", "Name: town.map\n");
+    map.portals[0].dest_map = "./data/town.map";
+    stand_at(40, 64);
+    map.CheckPortals(player[0]);
+    stand_at(64, 64);
+    map.CheckPortals(player[0]);
+    EXPECT_EQ(map.name, "home.map");
+    EXPECT_EQ(player[0].x, 64u);
+    EXPECT_EQ(rec.messages.size(), 2u);
+}
