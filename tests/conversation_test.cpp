@@ -23,12 +23,7 @@ protected:
         PeopleRig::SetUp();
         MakeMap(10, 10);
         map.npc_info.assign(3, CNpcInfo());
-        CNpc n;
-        n.x = 32;
-        n.y = 32;
-        n.id = 1;
-        map.npcs.push_back(n);
-        map.num_npcs = 1;
+        PlaceNpc(32, 32);
     }
     CNpcInfo& Record(const char* script, int flag, int next = 0) {
         CNpcInfo& r = map.npc_info[0];

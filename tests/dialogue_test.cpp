@@ -28,6 +28,13 @@ protected:
         destroy_bitmap(expected);
         PeopleRig::TearDown();
     }
+    // A red 30 x 10 arrow written as the game's data/arrow.bmp; the caller frees the bitmap.
+    static BITMAP* WriteArrow() {
+        BITMAP* arrow = create_bitmap(30, 10);
+        clear_to_color(arrow, makecol(255, 0, 0));
+        EXPECT_EQ(save_bitmap("data/arrow.bmp", arrow, nullptr), 0);
+        return arrow;
+    }
     void ExpectRows(const std::string& msg, size_t from, size_t to, int fg, int bg) {
         int row = 0, col = 0;
         for (size_t i = from; i < to; ++i) {
@@ -72,10 +79,7 @@ TEST_F(Dialogue, SeventyTwoCharactersAreSetOneByOneFromThirtyPlusABlank) {
 
 TEST_F(Dialogue, ThreeHundredSixtyCharactersFillOnePageWithoutArrow) {
     TempDir dir(TempDir::AS_GAME_FOLDER);
-    BITMAP* arrow = create_bitmap(30, 10);
-    clear_to_color(arrow, makecol(255, 0, 0));
-    save_bitmap("data/arrow.bmp", arrow, nullptr);
-    destroy_bitmap(arrow);
+    destroy_bitmap(WriteArrow());
     script.Space();  // one press is enough
     std::string msg = Text(360);
     Talk("", msg);
@@ -85,9 +89,7 @@ TEST_F(Dialogue, ThreeHundredSixtyCharactersFillOnePageWithoutArrow) {
 
 TEST_F(Dialogue, ThreeHundredSixtyOneCharactersTurnThePageOnAFreshPress) {
     TempDir dir(TempDir::AS_GAME_FOLDER);
-    BITMAP* arrow = create_bitmap(30, 10);
-    clear_to_color(arrow, makecol(255, 0, 0));
-    save_bitmap("data/arrow.bmp", arrow, nullptr);
+    BITMAP* arrow = WriteArrow();
     std::string msg = Text(361);
     {
         script.Space();

@@ -25,17 +25,10 @@ protected:
         Item(4, "Potion", IT_USABLE, 0, 0);
     }
     int Event(int c, int r, int type, int q = 0, const char* text = "text") {
-        CEvent e;
-        e.x = c;
-        e.y = r;
-        e.type = type;
-        e.quest = q;
-        e.speaker = "Clerk";
-        e.text = text;
-        map.events.push_back(e);
-        map.num_events++;
-        map.tiles[1][r][c].flags |= TF_EVENT;
-        return (int)map.events.size() - 1;
+        int i = AddEvent(c, r, type, q);
+        map.events[i].speaker = "Clerk";
+        map.events[i].text = text;
+        return i;
     }
     void Script() {
         script.Clear();
@@ -244,16 +237,8 @@ TEST_F(Events, EventsAheadAllActAndNpcsAheadTalk) {
     Event(3, 2, EV_TALK, 0, "first");
     Event(3, 2, EV_TALK, 0, "second");
     Event(1, 2, EV_TALK, 0, "behind");
-    CNpc n;
-    n.x = 48;
-    n.y = 32;
-    n.id = 1;
-    map.npcs.push_back(n);
-    map.num_npcs = 1;
-    map.npc_info.assign(2, CNpcInfo());
-    map.npc_info[0].name = "Bob";
-    map.npc_info[0].script = "none";
-    map.npc_info[0].talk = "hey";
+    PlaceNpc(48, 32);
+    Talker(1, "Bob", "hey");
     script.Space(3);
     FieldUseAction();
     ASSERT_EQ(script.said.size(), 3u);

@@ -16,17 +16,8 @@ protected:
         PeopleRig::SetUp();
         script.Grace(0);  // the field loop runs until the script ends
         MakeMap(10, 10);
-        CNpc n;
-        n.x = 80;
-        n.y = 64;
-        n.id = 1;
-        n.dir = 7;  // stands still
-        map.npcs.push_back(n);
-        map.num_npcs = 1;
-        map.npc_info.assign(2, CNpcInfo());
-        map.npc_info[0].name = "Bob";
-        map.npc_info[0].script = "none";
-        map.npc_info[0].talk = "Nice day.";
+        PlaceNpc(80, 64).dir = 7;  // stands still
+        Talker(1, "Bob", "Nice day.");
         player[0].x = player[1].x = 64;
         player[0].y = player[1].y = 64;
         player[0].facing = 3;

@@ -28,15 +28,8 @@ protected:
         player[0].y = 48;
     }
     void Object(int c, int r, int id) {
-        CEvent e;
-        e.x = c;
-        e.y = r;
-        e.type = EV_OBJECT;
-        e.quest = id;
-        map.events.push_back(e);
-        map.num_events++;
+        AddEvent(c, r, EV_OBJECT, id);
         map.tiles[1][r][c].tile = OBJECT_TILE;
-        map.tiles[1][r][c].flags |= TF_EVENT;
     }
 };
 

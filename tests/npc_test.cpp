@@ -21,11 +21,7 @@ protected:
         MakeMap(10, 10);
         player[0].x = player[1].x = 144;
         player[0].y = player[1].y = 144;
-        CNpc n;
-        n.x = 64;
-        n.y = 64;
-        map.npcs.push_back(n);
-        map.num_npcs = 1;
+        PlaceNpc(64, 64, 0);
     }
     CNpc& N(int i = 0) { return map.npcs[i]; }
     void Walk(CNpc& n) {

@@ -34,6 +34,37 @@ void PeopleRig::MakeMap(int w, int h) {
     map.name = "test.map";
 }
 
+int PeopleRig::AddEvent(int c, int r, int type, int quest) {
+    CEvent e;
+    e.x = c;
+    e.y = r;
+    e.type = type;
+    e.quest = quest;
+    map.events.push_back(e);
+    map.num_events = (unsigned int)map.events.size();
+    map.tiles[1][r][c].flags |= TF_EVENT;
+    return (int)map.events.size() - 1;
+}
+
+CNpc& PeopleRig::PlaceNpc(unsigned int x, unsigned int y, int id) {
+    CNpc n;
+    n.x = x;
+    n.y = y;
+    n.id = id;
+    map.npcs.push_back(n);
+    map.num_npcs = (unsigned int)map.npcs.size();
+    return map.npcs.back();
+}
+
+CNpcInfo& PeopleRig::Talker(int id, const char* name, const char* talk) {
+    if (map.npc_info.size() < (size_t)id + 1) map.npc_info.resize((size_t)id + 1);
+    CNpcInfo& r = map.npc_info[(size_t)id - 1];
+    r.name = name;
+    r.script = "none";
+    r.talk = talk;
+    return r;
+}
+
 void PeopleRig::Item(int id, const char* name, int type, int damage, int armour) {
     for (CPlayer& p : player) {
         CInv& r = p.items[id - 1];
