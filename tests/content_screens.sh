@@ -76,6 +76,25 @@ if asks eviltemple.map; then
     done
 fi
 
+if asks duskwing.map && ! [[ " $SHOTS " == *" dialogue "* ]] && [ -e "$RPG_DATA/npcs.txt" ]; then
+    # No opening speech seen: talk to the villager who stands three tiles right of the hero
+    # at the start of a new game (the walk stops at him, the hero then faces him).
+    key_tap Right 1200
+    key_tap space
+    for i in $(seq 20); do
+        shot dialogue
+        SHARE=$(match_at "$ART/text.png" 0 400 "$E2E_DIR/dialogue.png")
+        above "$SHARE" 0.7 && break
+        rpg_running || break
+        sleep 0.25
+    done
+    check "dialogue box at the bottom of the screen (share $SHARE)" above "$SHARE" 0.7
+    SHOTS="$SHOTS dialogue"
+    sleep 0.2
+    key_tap space 100
+    sleep 0.5
+fi
+
 if asks duskwing.map; then
     # A new game stands on the home map. Walk a little: down and right, then back up.
     for k in Down Right Up; do
