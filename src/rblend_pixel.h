@@ -9,20 +9,33 @@ namespace rblend {
 // Rows may start at any pixel, so wider words go through memcpy (one unaligned move, no aliasing trouble).
 inline uint32_t load32(const unsigned char* p) { uint32_t v; std::memcpy(&v, p, 4); return v; }
 inline void store32(unsigned char* p, uint32_t v) { std::memcpy(p, &v, 4); }
+inline uint64_t load64(const unsigned char* p) { uint64_t v; std::memcpy(&v, p, 8); return v; }
+inline void store64(unsigned char* p, uint64_t v) { std::memcpy(p, &v, 8); }
 inline uint32_t load16(const unsigned char* p) { uint16_t v; std::memcpy(&v, p, 2); return v; }
 inline void store16(unsigned char* p, uint32_t v) { uint16_t s = static_cast<uint16_t>(v); std::memcpy(p, &s, 2); }
 
 // Translucent mix of 15/16-bit pixels, f of 32 parts colour. HI and LO split a pixel pair (one
 // pixel in each half) into two words with gaps between the components, so one multiply scales
 // three components. Each component becomes (dest * (32 - f)) / 32 + (colour * f) / 32.
+// Quad does the same to two pairs in a 64-bit word: each half's product stays inside its own
+// 32 bits, and what the shift moves from the upper half into the lower one is masked off.
 template <uint32_t HI, uint32_t LO>
 struct TransPacked {
     static constexpr uint32_t HI1 = HI & 0xFFFF, LO1 = LO & 0xFFFF;
+    static constexpr uint64_t HI2 = uint64_t(HI) << 32 | HI, LO2 = uint64_t(LO) << 32 | LO;
     uint32_t hi, lo, g;
+    uint64_t hi2, lo2;
     TransPacked(uint32_t color, uint32_t f) : g(32 - f) {
         const uint32_t c = color | (color << 16);
         hi = (((c & HI) >> 5) * f) & HI;
         lo = (((c & LO) * f) >> 5) & LO;
+        hi2 = uint64_t(hi) << 32 | hi;
+        lo2 = uint64_t(lo) << 32 | lo;
+    }
+    // Four pixels in one 64-bit word.
+    uint64_t Quad(uint64_t d) const {
+        return ((((((d & HI2) >> 5) * g) & HI2) + hi2) & HI2) |
+               ((((((d & LO2) * g) >> 5) & LO2) + lo2) & LO2);
     }
     // Two pixels in one word.
     uint32_t Pair(uint32_t d) const {

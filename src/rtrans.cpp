@@ -23,14 +23,15 @@ Worker pick_worker(int depth) {
     return table[blend_impl()][col];
 }
 
-// 15/16-bit rows: two pixels per multiply, the odd last pixel alone.
+// 15/16-bit rows: four pixels per multiply, then a pair and the odd last pixel alone.
 template <typename Mix>
 void trans_rows_packed(BITMAP* bmp, int x, int y, int w, int h, uint32_t color, uint32_t f) {
     const Mix mix(color, f);
-    const int pairs = w / 2;
+    const int quads = w / 4;
     for (int j = 0; j < h; j++) {
         unsigned char* p = blend_row(bmp, y + j, x * 2);
-        for (int i = 0; i < pairs; i++, p += 4) store32(p, mix.Pair(load32(p)));
+        for (int i = 0; i < quads; i++, p += 8) store64(p, mix.Quad(load64(p)));
+        if (w & 2) { store32(p, mix.Pair(load32(p))); p += 4; }
         if (w & 1) store16(p, mix.One(load16(p)));
     }
 }

@@ -1,0 +1,375 @@
+// Tests of the translucent and additive rectangle fills against a per-pixel reference, at every depth and SIMD variant.
+#include <gtest/gtest.h>
+
+#include <allegro.h>
+
+#include <climits>
+#include <cstring>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "radd.h"
+#include "rblend.h"
+#include "rtrans.h"
+
+namespace {
+
+// ---- Reference: one pixel at a time, component by component -------------------------------
+
+struct Comp { int r, g, b; };
+
+Comp unpack(int depth, uint32_t p) {
+    switch (depth) {
+    case 15: return {int(p >> 10) & 31, int(p >> 5) & 31, int(p) & 31};
+    case 16: return {int(p >> 11) & 31, int(p >> 5) & 63, int(p) & 31};
+    default: return {int(p >> 16) & 255, int(p >> 8) & 255, int(p) & 255};
+    }
+}
+
+uint32_t pack(int depth, Comp c) {
+    switch (depth) {
+    case 15: return uint32_t(c.r << 10 | c.g << 5 | c.b);
+    case 16: return uint32_t(c.r << 11 | c.g << 5 | c.b);
+    default: return uint32_t(c.r << 16 | c.g << 8 | c.b);
+    }
+}
+
+uint32_t depth_mask(int depth) { return depth == 15 ? 0x7FFF : depth == 16 ? 0xFFFF : 0xFFFFFFFF; }
+
+// What blend_rect_trans makes of pixel d with colour c at factor fact (0..255).
+uint32_t ref_trans(int depth, uint32_t d, uint32_t c, int fact) {
+    const int full = depth == 32 ? 256 : 32;
+    const int f = depth == 32 ? (fact > 0 ? fact + 1 : 0) : (fact + 7) / 8;
+    if (f == 0) return d;
+    if (f == full) return c & depth_mask(depth);  // painted solid
+    const Comp dc = unpack(depth, d), cc = unpack(depth, c);
+    auto mix = [&](int dv, int cv) { return dv * (full - f) / full + cv * f / full; };
+    return pack(depth, {mix(dc.r, cc.r), mix(dc.g, cc.g), mix(dc.b, cc.b)});
+}
+
+// What blend_rect_add makes of pixel d with colour c at factor fact (0..255).
+uint32_t ref_add(int depth, uint32_t d, uint32_t c, int fact) {
+    const int full = depth == 32 ? 256 : 32;
+    const int f = depth == 32 ? (fact > 0 ? fact + 1 : 0) : (fact + 7) / 8;
+    if (f == 0) return d;
+    Comp dc = unpack(depth, d), cc = unpack(depth, c);
+    if (depth == 16) { dc.g >>= 1; cc.g >>= 1; }  // green added on its top five bits
+    const int top = depth == 32 ? 255 : 31;
+    auto add = [&](int dv, int cv) {
+        const int s = f == full ? cv : cv * f / full;
+        return std::min(top, dv + s);
+    };
+    Comp out{add(dc.r, cc.r), add(dc.g, cc.g), add(dc.b, cc.b)};
+    if (depth == 16) out.g <<= 1;
+    return pack(depth, out);
+}
+
+// ---- Bitmaps ---------------------------------------------------------------------------------
+
+uint32_t get_px(BITMAP* b, int x, int y) {
+    switch (bitmap_color_depth(b)) {
+    case 8: return b->line[y][x];
+    case 15: case 16: return reinterpret_cast<uint16_t*>(b->line[y])[x];
+    case 24: { const unsigned char* p = b->line[y] + x * 3; return p[0] | p[1] << 8 | p[2] << 16; }
+    default: return reinterpret_cast<uint32_t*>(b->line[y])[x];
+    }
+}
+
+void put_px(BITMAP* b, int x, int y, uint32_t v) {
+    switch (bitmap_color_depth(b)) {
+    case 8: b->line[y][x] = uint8_t(v); break;
+    case 15: case 16: reinterpret_cast<uint16_t*>(b->line[y])[x] = uint16_t(v); break;
+    case 24: { unsigned char* p = b->line[y] + x * 3; p[0] = uint8_t(v); p[1] = uint8_t(v >> 8); p[2] = uint8_t(v >> 16); break; }
+    default: reinterpret_cast<uint32_t*>(b->line[y])[x] = v;
+    }
+}
+
+struct Bmp {
+    BITMAP* b;
+    Bmp(int depth, int w, int h) : b(create_bitmap_ex(depth, w, h)) {}
+    ~Bmp() { if (b) destroy_bitmap(b); }
+    Bmp(const Bmp&) = delete;
+    Bmp& operator=(const Bmp&) = delete;
+};
+
+// Random pixels; at 32 bits the unused top byte is random too (the fills write it as 0).
+void randomise(BITMAP* b, std::mt19937& rng) {
+    const uint32_t mask = bitmap_color_depth(b) == 32 ? 0xFFFFFFFF : (1u << bitmap_color_depth(b)) - 1;
+    for (int y = 0; y < b->h; y++)
+        for (int x = 0; x < b->w; x++) put_px(b, x, y, rng() & mask);
+}
+
+std::vector<uint32_t> snapshot(BITMAP* b) {
+    std::vector<uint32_t> v;
+    for (int y = 0; y < b->h; y++)
+        for (int x = 0; x < b->w; x++) v.push_back(get_px(b, x, y));
+    return v;
+}
+
+// Whether two bitmaps of one size and depth hold the same bytes.
+bool same_pixels(BITMAP* a, BITMAP* b) {
+    const size_t row = size_t(a->w) * ((bitmap_color_depth(a) + 7) / 8);
+    for (int y = 0; y < a->h; y++)
+        if (std::memcmp(a->line[y], b->line[y], row) != 0) return false;
+    return true;
+}
+
+using RefFn = uint32_t (*)(int, uint32_t, uint32_t, int);
+using FillFn = void (*)(BITMAP*, int, int, int, int, int, int);
+
+// Runs one fill and checks every pixel of the bitmap: the reference inside the rectangle cut
+// to the bitmap, untouched outside.
+::testing::AssertionResult fill_matches(BITMAP* b, FillFn fill, RefFn ref, int x, int y, int w, int h,
+                                        uint32_t color, int fact) {
+    const int depth = bitmap_color_depth(b);
+    const std::vector<uint32_t> before = snapshot(b);
+    fill(b, x, y, w, h, int(color), fact);
+    const long long x0 = std::max<long long>(x, 0), y0 = std::max<long long>(y, 0);
+    const long long x1 = std::min<long long>((long long)x + w, b->w), y1 = std::min<long long>((long long)y + h, b->h);
+    for (int py = 0; py < b->h; py++)
+        for (int px = 0; px < b->w; px++) {
+            const uint32_t old = before[size_t(py) * b->w + px];
+            const bool inside = px >= x0 && px < x1 && py >= y0 && py < y1;
+            const uint32_t want = inside ? ref(depth, old, color, fact) : old;
+            const uint32_t got = get_px(b, px, py);
+            if (got != want)
+                return ::testing::AssertionFailure()
+                       << "pixel (" << px << "," << py << ") " << (inside ? "inside" : "outside") << std::hex
+                       << " was 0x" << old << " got 0x" << got << " want 0x" << want << std::dec << " rect " << x
+                       << "," << y << " " << w << "x" << h << " colour 0x" << std::hex << color << std::dec
+                       << " fact " << fact;
+        }
+    return ::testing::AssertionSuccess();
+}
+
+// Forces one implementation for the life of the object.
+struct ImplGuard {
+    BlendImpl saved = blend_impl();
+    explicit ImplGuard(BlendImpl impl) { set_blend_impl(impl); }
+    ~ImplGuard() { set_blend_impl(saved); }
+};
+
+std::vector<BlendImpl> available_impls() {
+    std::vector<BlendImpl> v;
+    for (BlendImpl i : {BLEND_PLAIN, BLEND_SSE2, BLEND_AVX2})
+        if (blend_impl_available(i)) v.push_back(i);
+    return v;
+}
+
+const int kDepths[] = {15, 16, 32};
+
+}  // namespace
+
+// ---- Entry points against the reference ------------------------------------------------------
+
+TEST(Fills, EveryFactorMatchesReferenceAtEveryDepthAndVariant) {
+    struct Op { const char* name; FillFn fill; RefFn ref; };
+    const Op ops[] = {{"trans", blend_rect_trans, ref_trans}, {"add", blend_rect_add, ref_add}};
+    for (BlendImpl impl : available_impls()) {
+        ImplGuard guard(impl);
+        for (int depth : kDepths)
+            for (const Op& op : ops) {
+                SCOPED_TRACE(::testing::Message() << blend_impl_name(impl) << " " << op.name << " " << depth);
+                std::mt19937 rng(depth * 7919 + impl);
+                Bmp bmp(depth, 77, 9);  // odd width, wide enough for the 256-bit loops
+                randomise(bmp.b, rng);
+                for (int fact = 0; fact <= 255; fact++) {
+                    // Rectangles of every width and offset, often sticking out on some side.
+                    std::uniform_int_distribution<int> ux(-12, 80), uw(-2, 95), uy(-4, 10), uh(-1, 14);
+                    const uint32_t color = rng() & depth_mask(depth) & 0xFFFFFF;
+                    ASSERT_TRUE(fill_matches(bmp.b, op.fill, op.ref, ux(rng), uy(rng), uw(rng), uh(rng), color, fact));
+                    if (fact % 16 == 0) randomise(bmp.b, rng);  // keep saturated pixels from piling up
+                }
+            }
+    }
+}
+
+TEST(Fills, ClipsToTheBitmapOnEverySide) {
+    struct R { int x, y, w, h; };
+    const R rects[] = {
+        {-5, 2, 10, 3},   {3, -4, 6, 7},   {30, 3, 20, 4},  {4, 10, 5, 20},    // out left, top, right, bottom
+        {-3, -3, 60, 60}, {0, 0, 37, 17},  {36, 16, 1, 1},  {-9, 1, 9, 3},     // all sides, exact, corner, just left
+        {2, -6, 3, 6},    {37, 0, 4, 4},   {0, 17, 4, 4},   {5, 5, 0, 3},      // just above, right of, below, empty
+        {5, 5, 4, -2},    {INT_MAX, 0, INT_MAX, 5}, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {-100, -100, 50, 50},
+    };
+    std::mt19937 rng(11);
+    for (BlendImpl impl : available_impls()) {
+        ImplGuard guard(impl);
+        for (int depth : kDepths) {
+            Bmp bmp(depth, 37, 17);
+            randomise(bmp.b, rng);
+            const uint32_t color = rng() & depth_mask(depth) & 0xFFFFFF;
+            for (const R& r : rects) {
+                SCOPED_TRACE(::testing::Message() << blend_impl_name(impl) << " depth " << depth);
+                EXPECT_TRUE(fill_matches(bmp.b, blend_rect_trans, ref_trans, r.x, r.y, r.w, r.h, color, 150));
+                EXPECT_TRUE(fill_matches(bmp.b, blend_rect_add, ref_add, r.x, r.y, r.w, r.h, color, 50));
+                EXPECT_TRUE(fill_matches(bmp.b, blend_rect_trans, ref_trans, r.x, r.y, r.w, r.h, color, 255));
+            }
+        }
+    }
+}
+
+TEST(Fills, OtherDepthsAreLeftAlone) {
+    std::mt19937 rng(5);
+    for (int depth : {8, 24}) {
+        Bmp bmp(depth, 21, 7);
+        randomise(bmp.b, rng);
+        const std::vector<uint32_t> before = snapshot(bmp.b);
+        for (int fact : {1, 150, 255}) {
+            blend_rect_trans(bmp.b, 0, 0, 21, 7, 0xFFFFFF, fact);
+            blend_rect_add(bmp.b, 0, 0, 21, 7, 0xFFFFFF, fact);
+        }
+        EXPECT_EQ(snapshot(bmp.b), before) << "depth " << depth;
+    }
+}
+
+TEST(Fills, FactorsConvertAsThePlayCallersExpect) {
+    Bmp a(16, 9, 3), b(16, 9, 3);
+    std::mt19937 rng(3);
+    randomise(a.b, rng);
+    blit(a.b, b.b, 0, 0, 0, 0, 9, 3);
+    const int red = makecol16(255, 0, 0);
+    blend_rect_trans(a.b, 0, 0, 9, 3, red, 150);
+    blend_rect_trans_16(b.b, 0, 0, 9, 3, red, 19);  // 150 of 255 is 19 of 32
+    EXPECT_EQ(snapshot(a.b), snapshot(b.b));
+    blend_rect_add(a.b, 0, 0, 9, 3, red, 50);
+    blend_rect_add_16(b.b, 0, 0, 9, 3, red, 7);  // 50 of 255 is 7 of 32
+    EXPECT_EQ(snapshot(a.b), snapshot(b.b));
+
+    // The battle grid's red on black: red 31 * 19 / 32 = 18, nothing else.
+    clear_to_color(a.b, 0);
+    blend_rect_trans(a.b, 0, 0, 9, 3, red, 150);
+    EXPECT_EQ(get_px(a.b, 8, 2), uint32_t(18 << 11));
+    // Additive at 16 bits works green on its top five bits: full green plus nothing loses bit 0.
+    clear_to_color(a.b, makecol16(0, 255, 0));
+    blend_rect_add(a.b, 0, 0, 9, 3, 0, 255);
+    EXPECT_EQ(get_px(a.b, 0, 0), 0x07C0u);
+}
+
+TEST(Fills, FullSizeClippingIgnoresTheClipRectangleButNotSubBitmapBounds) {
+    Bmp parent(16, 40, 20);
+    clear_to_color(parent.b, 0);
+    BITMAP* sub = create_sub_bitmap(parent.b, 5, 4, 10, 8);
+    ASSERT_NE(sub, nullptr);
+    set_clip_rect(sub, 2, 2, 3, 3);
+    const int white = makecol16(255, 255, 255);
+    blend_rect_trans(sub, -50, -50, 200, 200, white, 128);
+    for (int y = 0; y < 20; y++)
+        for (int x = 0; x < 40; x++) {
+            const bool in_sub = x >= 5 && x < 15 && y >= 4 && y < 12;
+            EXPECT_EQ(get_px(parent.b, x, y) != 0, in_sub) << x << "," << y;
+        }
+    destroy_bitmap(sub);
+}
+
+// ---- Bad arguments: handled soundly rather than as the packed arithmetic would -------------
+
+TEST(Fills, OutOfRangeFactorsAndColoursStayInRange) {
+    for (int depth : kDepths) {
+        SCOPED_TRACE(depth);
+        std::mt19937 rng(depth);
+        Bmp a(depth, 13, 3), b(depth, 13, 3);
+        randomise(a.b, rng);
+        blit(a.b, b.b, 0, 0, 0, 0, 13, 3);
+        const int color = int(rng() & depth_mask(depth) & 0xFFFFFF);
+        // A factor above 255 counts as 255 instead of overflowing the packed components.
+        blend_rect_add(a.b, 0, 0, 13, 3, color, 1000);
+        blend_rect_add(b.b, 0, 0, 13, 3, color, 255);
+        EXPECT_EQ(snapshot(a.b), snapshot(b.b));
+        blend_rect_trans(a.b, 0, 0, 13, 3, color, 400);
+        blend_rect_trans(b.b, 0, 0, 13, 3, color, 255);
+        EXPECT_EQ(snapshot(a.b), snapshot(b.b));
+        // Negative factors do nothing.
+        const std::vector<uint32_t> before = snapshot(a.b);
+        blend_rect_add(a.b, 0, 0, 13, 3, color, -3);
+        blend_rect_trans(a.b, 0, 0, 13, 3, color, INT_MIN);
+        EXPECT_EQ(snapshot(a.b), before);
+    }
+    // At 15/16 bits only the pixel's own bits of the colour count, so both pixels of a packed
+    // pair get the same colour.
+    for (int depth : {15, 16}) {
+        Bmp a(depth, 6, 1);
+        clear_to_color(a.b, 0);
+        blend_rect_trans(a.b, 0, 0, 6, 1, 0x7A5A5, 200);
+        blend_rect_add(a.b, 0, 0, 6, 1, 0x12345, 100);
+        for (int x = 1; x < 6; x++) EXPECT_EQ(get_px(a.b, x, 0), get_px(a.b, 0, 0)) << depth;
+        EXPECT_EQ(get_px(a.b, 0, 0), ref_add(depth, ref_trans(depth, 0, 0xA5A5 & depth_mask(depth), 200),
+                                             0x2345 & depth_mask(depth), 100));
+    }
+}
+
+// ---- SIMD variants equal the plain workers bit for bit ---------------------------------------
+
+TEST(Fills, SimdWorkersEqualPlainOnEvery16BitPixel) {
+    struct Workers { int depth; FillFn plain, sse2, avx2; };
+    const Workers sets[] = {
+        {16, blend_rect_trans_16, blend_rect_trans_sse2_16, blend_rect_trans_avx2_16},
+        {15, blend_rect_trans_15, blend_rect_trans_sse2_15, blend_rect_trans_avx2_15},
+        {16, blend_rect_add_16, blend_rect_add_sse2_16, blend_rect_add_avx2_16},
+        {15, blend_rect_add_15, blend_rect_add_sse2_15, blend_rect_add_avx2_15},
+    };
+    std::mt19937 rng(99);
+    for (const Workers& ws : sets) {
+        Bmp src(ws.depth, 256, 256), want(ws.depth, 256, 256), got(ws.depth, 256, 256);
+        for (int v = 0; v < 65536; v++) put_px(src.b, v & 255, v >> 8, uint32_t(v));  // every value, top bit too
+        const uint32_t colors[] = {0, depth_mask(ws.depth), uint32_t(rng() & 0xFFFF), uint32_t(rng() & 0xFFFF)};
+        for (const auto& variant : {std::make_pair(BLEND_SSE2, ws.sse2), std::make_pair(BLEND_AVX2, ws.avx2)}) {
+            if (!blend_impl_available(variant.first)) continue;
+            for (uint32_t color : colors)
+                for (int f = 0; f <= 32; f++) {
+                    // Whole rows, then an odd start and width so the row ends take the scalar path.
+                    for (int x : {0, 3}) {
+                        const int w = x ? 250 : 256;
+                        blit(src.b, want.b, 0, 0, 0, 0, 256, 256);
+                        blit(src.b, got.b, 0, 0, 0, 0, 256, 256);
+                        ws.plain(want.b, x, 0, w, 256, int(color), f);
+                        variant.second(got.b, x, 0, w, 256, int(color), f);
+                        ASSERT_TRUE(same_pixels(got.b, want.b))
+                            << blend_impl_name(variant.first) << " depth " << ws.depth << " colour " << color << " f " << f;
+                    }
+                }
+        }
+    }
+}
+
+TEST(Fills, SimdWorkersEqualPlainAt32BitsAndEveryRowLength) {
+    struct Workers { int depth; FillFn plain, sse2, avx2; int max_f; };
+    const Workers sets[] = {
+        {32, blend_rect_trans_32, blend_rect_trans_sse2_32, blend_rect_trans_avx2_32, 256},
+        {32, blend_rect_add_32, blend_rect_add_sse2_32, blend_rect_add_avx2_32, 256},
+        {16, blend_rect_trans_16, blend_rect_trans_sse2_16, blend_rect_trans_avx2_16, 32},
+        {16, blend_rect_add_16, blend_rect_add_sse2_16, blend_rect_add_avx2_16, 32},
+    };
+    std::mt19937 rng(1234);
+    for (const Workers& ws : sets) {
+        Bmp src(ws.depth, 64, 48), want(ws.depth, 64, 48), got(ws.depth, 64, 48);
+        randomise(src.b, rng);
+        for (const auto& variant : {std::make_pair(BLEND_SSE2, ws.sse2), std::make_pair(BLEND_AVX2, ws.avx2)}) {
+            if (!blend_impl_available(variant.first)) continue;
+            for (int f = 0; f <= ws.max_f; f++) {
+                const int color = int(rng());
+                // Every row length up to 47 at every start offset mod 4.
+                const int w = 1 + f % 47, x = f % 4;
+                blit(src.b, want.b, 0, 0, 0, 0, 64, 48);
+                blit(src.b, got.b, 0, 0, 0, 0, 64, 48);
+                ws.plain(want.b, x, 1, w, 46, color, f);
+                variant.second(got.b, x, 1, w, 46, color, f);
+                ASSERT_EQ(snapshot(got.b), snapshot(want.b))
+                    << blend_impl_name(variant.first) << " depth " << ws.depth << " f " << f << " w " << w;
+            }
+        }
+    }
+}
+
+TEST(Fills, RunTimeChoiceIsTheBestAvailableAndCanBeForced) {
+    const BlendImpl best = blend_impl();
+    EXPECT_TRUE(blend_impl_available(best));
+    if (blend_impl_available(BLEND_AVX2)) {
+        EXPECT_EQ(best, BLEND_AVX2);
+    }
+    EXPECT_TRUE(set_blend_impl(BLEND_PLAIN));
+    EXPECT_EQ(blend_impl(), BLEND_PLAIN);
+    EXPECT_TRUE(set_blend_impl(best));
+    EXPECT_EQ(blend_impl(), best);
+}
