@@ -113,22 +113,23 @@ public:
     // "Label: value\n": the label, one blank, the value up to the line feed, the line feed.
     bool Line(const char* label, std::string& value, std::string& error) {
         size_t ln = strlen(label);
+        const std::string shown(label, ln - 1);  // the label without its blank, for messages
         if (left() < ln || memcmp(p_ + pos_, label, ln) != 0) {
-            error = std::string("the line \"") + label + "\" is missing at byte " + std::to_string(pos_);
+            error = "the \"" + shown + "\" line is missing at byte " + std::to_string(pos_);
             return false;
         }
         size_t start = pos_ + ln;
         size_t limit = std::min(n_, start + MAP_LINE_MAX + 1);
         const void* lf = memchr(p_ + start, '\n', limit - start);
         if (!lf) {
-            error = std::string("the line \"") + label + "\" has no line feed" +
+            error = "the \"" + shown + "\" line has no line feed" +
                     (limit < n_ ? " within " + std::to_string(MAP_LINE_MAX) + " characters" : " before the end of the file");
             return false;
         }
         size_t end = (const unsigned char*)lf - p_;
         value.assign((const char*)p_ + start, end - start);
         if (value.find('\0') != std::string::npos) {
-            error = std::string("the line \"") + label + "\" holds a NUL byte";
+            error = "the \"" + shown + "\" line holds a NUL byte";
             return false;
         }
         pos_ = end + 1;
@@ -281,7 +282,10 @@ int CMap::LoadMap(std::string path, bool keep_row3_npcs) {
     std::vector<unsigned char> bytes;
     std::string error;
     // The size is checked before the buffer is made, so a huge file costs no memory.
-    if (fseek(f, 0, SEEK_END) != 0) {
+    struct stat st;
+    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = "it is not a file";
+    } else if (fseek(f, 0, SEEK_END) != 0) {
         error = std::string("it cannot be read (") + strerror(errno) + ")";
     } else {
         long size = ftell(f);
@@ -427,8 +431,8 @@ void put_field(std::string& out, const std::string& s, size_t width) {
 
 }  // namespace
 
-int CMap::SaveMap(std::string path) {
-    // The names as the file stores them; they replace the ones in memory once the file is written.
+std::string CMap::EncodeMap(const std::string& path) const {
+    // The names as the file stores them.
     std::string new_name = line_value(file_name_part(path));
     std::string new_tileset = line_value("./data/" + file_name_part(tileset_name));
     std::string new_spriteset = line_value("./data/" + file_name_part(spriteset_name));
@@ -498,22 +502,30 @@ int CMap::SaveMap(std::string path) {
     }
 
     // Cells the tile array lacks (a map never shaped by InitMap) are written as empty cells.
+    // The tile block is most of the file: it is written straight into the sized buffer.
     static const CTile empty;
+    size_t at = out.size();
+    out.resize(at + (size_t)layers * height * width * MAP_TILE_SIZE);
+    unsigned char* b = (unsigned char*)&out[at];
     for (unsigned int l = 0; l < layers; l++) {
         for (unsigned int y = 0; y < height; y++) {
             const std::vector<CTile>* row = nullptr;
             if (l < tiles.size() && y < tiles[l].size()) row = &tiles[l][y];
-            for (unsigned int x = 0; x < width; x++) {
-                const CTile& c = row && x < row->size() ? (*row)[x] : empty;
-                char b[MAP_TILE_SIZE];
+            size_t have = row ? std::min<size_t>(row->size(), width) : 0;
+            for (unsigned int x = 0; x < width; x++, b += MAP_TILE_SIZE) {
+                const CTile& c = x < have ? (*row)[x] : empty;
                 unsigned int t = (unsigned int)c.tile, fl = (unsigned int)c.flags;
-                b[0] = (char)(t & 0xFF); b[1] = (char)((t >> 8) & 0xFF); b[2] = (char)((t >> 16) & 0xFF); b[3] = (char)(t >> 24);
-                b[4] = (char)(fl & 0xFF); b[5] = (char)((fl >> 8) & 0xFF); b[6] = (char)((fl >> 16) & 0xFF); b[7] = (char)(fl >> 24);
-                b[8] = (char)c.extra;
-                out.append(b, MAP_TILE_SIZE);
+                b[0] = (unsigned char)t; b[1] = (unsigned char)(t >> 8); b[2] = (unsigned char)(t >> 16); b[3] = (unsigned char)(t >> 24);
+                b[4] = (unsigned char)fl; b[5] = (unsigned char)(fl >> 8); b[6] = (unsigned char)(fl >> 16); b[7] = (unsigned char)(fl >> 24);
+                b[8] = c.extra;
             }
         }
     }
+    return out;
+}
+
+int CMap::SaveMap(std::string path) {
+    std::string out = EncodeMap(path);
 
     // Written beside the target and renamed over it, so a failed save never leaves half a map.
     std::string tmp = path + ".part";
@@ -538,9 +550,10 @@ int CMap::SaveMap(std::string path) {
         return -1;
     }
 
-    name = new_name;
-    tileset_name = new_tileset;
-    spriteset_name = new_spriteset;
-    bdestmap = new_bdestmap;
+    // The names in memory become the ones the file stores, once the file is written.
+    name = line_value(file_name_part(path));
+    tileset_name = line_value("./data/" + file_name_part(tileset_name));
+    spriteset_name = line_value("./data/" + file_name_part(spriteset_name));
+    bdestmap = line_value("./data/" + file_name_part(bdestmap));
     return 0;
 }

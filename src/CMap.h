@@ -142,6 +142,8 @@ public:
     // rewrites name, tileset_name, spriteset_name and bdestmap as stored; 0, or -1 after a
     // message. The old file is replaced only once the new one is complete. Called by the map tools.
     int SaveMap(std::string path);
+    // The bytes SaveMap writes for a file at path, leaving the map unchanged. Used by SaveMap, the fuzz test and benchmarks.
+    std::string EncodeMap(const std::string& path) const;
 
     // Drawing onto Display.GetSurface().
     void DrawTile(unsigned int n, int x, int y);

@@ -12,6 +12,7 @@
 #include "CMap.h"
 #include "Host.h"
 #include "MapTestSupport.h"
+#include "Timing.h"
 
 namespace {
 
@@ -386,4 +387,23 @@ TEST_F(MapFile, MissingImagesWarnAndLoadingGoesOn) {
     EXPECT_EQ(quiet.messages[0], "Warning: Tileset could not be found! 'nothing_here.bmp'  ");
     EXPECT_EQ(quiet.messages[1], "Warning: Spriteset could not be found! 'NULL'  ");
     EXPECT_EQ(back.tileset, nullptr);
+}
+
+TEST_F(MapFile, LoadDropsPiledUpTicksAndAFailedLoadKeepsTheImages) {
+    CMap m = sample_map();
+    std::string p = dir.path("ticks.map");
+    ASSERT_EQ(m.SaveMap(p), 0);
+    CMap live;
+    speed_counter = 17;
+    ASSERT_EQ(live.LoadMap(p), 0);
+    EXPECT_EQ(speed_counter, 0);
+
+    BITMAP* tiles = create_bitmap(16, 16);
+    live.tileset = tiles;
+    write_file(dir.path("cut.map"), read_file(p).substr(0, 100));
+    speed_counter = 5;
+    EXPECT_EQ(live.LoadMap(dir.path("cut.map")), -1);
+    EXPECT_EQ(live.tileset, tiles);
+    EXPECT_EQ(live.tileset_name, "tiles.bmp");
+    destroy_bitmap(tiles);
 }

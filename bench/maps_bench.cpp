@@ -1,0 +1,112 @@
+// Costs of reading and writing a large map file (256 x 256 tiles, 3 layers, a few hundred records).
+#include <allegro.h>
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "CMap.h"
+#include "Host.h"
+
+namespace {
+
+// Keeps the missing-image warnings of the benchmark maps off the screen and out of the timings.
+class BenchHost : public CHost {
+public:
+    bool KeyDown(int) override { return false; }
+    void Idle() override {}
+    void ForgetKeys() override {}
+    void FlushKeyBuffer() override {}
+    int ReadKey() override { return 0; }
+    void Pause(int) override {}
+    void Message(const std::string&) override {}
+    int Alert(const std::string&, const std::string&, const std::string&, const std::string&,
+              const std::string&) override { return 1; }
+    [[noreturn]] void Exit(int) override { abort(); }
+};
+
+// A 256 x 256 map of 3 layers with 50 portals, 200 events and 100 NPCs, saved once.
+const std::string& big_map_path() {
+    static std::string path;
+    if (!path.empty()) return path;
+    char dir[] = "/tmp/rpgmapbench.XXXXXX";
+    if (!mkdtemp(dir)) abort();
+    path = std::string(dir) + "/big.map";
+    CMap m;
+    m.InitMap(256, 256, 16, 16, 3);
+    for (unsigned int l = 0; l < 3; l++)
+        for (unsigned int r = 0; r < 256; r++)
+            for (unsigned int c = 0; c < 256; c++) m.tiles[l][r][c] = CTile{(int)((r * 7 + c + l) % 256), (int)(c & 15), (unsigned char)l};
+    m.portals.resize(50);
+    m.events.resize(200);
+    for (CEvent& e : m.events) e.text = "A sign by the road, with words worn by the rain of many years.";
+    m.npcs.resize(100);
+    m.num_portals = 50;
+    m.num_events = 200;
+    m.num_npcs = 100;
+    BenchHost quiet;
+    CHost* old = host;
+    host = &quiet;
+    if (m.SaveMap(path) != 0) abort();
+    host = old;
+    return path;
+}
+
+void BM_LoadMap_256x256x3(benchmark::State& state) {
+    const std::string& path = big_map_path();
+    BenchHost quiet;
+    CHost* old = host;
+    host = &quiet;
+    CMap m;
+    for (auto _ : state) {
+        if (m.LoadMap(path, true) != 0) state.SkipWithError("load failed");
+        benchmark::DoNotOptimize(m.tiles[2][255][255].tile);
+    }
+    host = old;
+}
+BENCHMARK(BM_LoadMap_256x256x3)->Unit(benchmark::kMillisecond);
+
+// Loading over a map of the same shape, as walking back and forth between two maps does.
+void BM_LoadMap_FreshMap_256x256x3(benchmark::State& state) {
+    const std::string& path = big_map_path();
+    BenchHost quiet;
+    CHost* old = host;
+    host = &quiet;
+    for (auto _ : state) {
+        CMap m;
+        if (m.LoadMap(path, true) != 0) state.SkipWithError("load failed");
+        benchmark::DoNotOptimize(m.tiles[2][255][255].tile);
+    }
+    host = old;
+}
+BENCHMARK(BM_LoadMap_FreshMap_256x256x3)->Unit(benchmark::kMillisecond);
+
+void BM_SaveMap_256x256x3(benchmark::State& state) {
+    const std::string& path = big_map_path();
+    BenchHost quiet;
+    CHost* old = host;
+    host = &quiet;
+    CMap m;
+    if (m.LoadMap(path, true) != 0) abort();
+    std::string out = path + ".saved";
+    for (auto _ : state)
+        if (m.SaveMap(out) != 0) state.SkipWithError("save failed");
+    host = old;
+}
+BENCHMARK(BM_SaveMap_256x256x3)->Unit(benchmark::kMillisecond);
+
+void BM_EncodeMap_256x256x3(benchmark::State& state) {
+    BenchHost quiet;
+    CHost* old = host;
+    host = &quiet;
+    CMap m;
+    if (m.LoadMap(big_map_path(), true) != 0) abort();
+    for (auto _ : state) benchmark::DoNotOptimize(m.EncodeMap("big.map").size());
+    host = old;
+}
+BENCHMARK(BM_EncodeMap_256x256x3)->Unit(benchmark::kMillisecond);
+
+}  // namespace
