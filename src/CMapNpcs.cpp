@@ -2,3 +2,5 @@
 #include "CMap.h"
 
 void CMap::InteractNpcs(int, int) {}
+void CMap::LoadNpcs() {}
+bool CMap::CheckNpcs(int, int) { return false; }
