@@ -116,15 +116,3 @@ static void BM_MapCopy(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_MapCopy)->Args({20, 15})->Args({256, 256})->Unit(benchmark::kMicrosecond);
-
-// Temporary: NPC routines whose module is not merged yet. Weak, so the real ones win.
-__attribute__((weak)) bool CMap::CheckNpcs(int x, int y) {
-    for (unsigned int i = 0; i < num_npcs && i < npcs.size(); ++i) {
-        unsigned int nx = npcs[i].x, ny = npcs[i].y;
-        if ((unsigned)x < nx + tile_w && nx < (unsigned)x + tile_w && (unsigned)y < ny + tile_h &&
-            ny < (unsigned)y + tile_h)
-            return true;
-    }
-    return false;
-}
-__attribute__((weak)) void CMap::LoadNpcs() {}
