@@ -3,6 +3,11 @@
 
 #include <allegro.h>
 
+// The game's screen: 640 x 480 pixels at 16 bits per pixel.
+constexpr int GAME_W = 640;
+constexpr int GAME_H = 480;
+constexpr int GAME_DEPTH = 16;
+
 // Invariant: after CreateWindows, vscreen[2] is vscreen[0] or vscreen[1].
 class CDisplay {
 public:

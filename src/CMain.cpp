@@ -4,6 +4,7 @@
 #include <allegro.h>
 #include <cstdlib>
 #include <ctime>
+#include <string>
 
 #include "CDisplay.h"
 #include "CMap.h"
@@ -16,10 +17,13 @@
 
 CApp App;
 
-// The eight songs of the field playlist, numbered 1 to 8 (index 0 unused).
-static MIDI* field_songs[9];
+// Songs of the field playlist, numbered 1 to FIELD_SONGS (index 0 unused).
+constexpr int FIELD_SONGS = 8;
+// The playlist song that plays under the title screen.
+constexpr int TITLE_SONG = 5;
+static MIDI* field_songs[FIELD_SONGS + 1];
 
-static const char* const SONG_FILES[9] = {
+static const char* const SONG_FILES[FIELD_SONGS + 1] = {
     nullptr,
     "./data/music/space.mid",
     "./data/music/spacewalkbiatch.mid",
@@ -31,12 +35,12 @@ static const char* const SONG_FILES[9] = {
     "./data/music/tribalbeat.mid",
 };
 
-// The field loop's own SPACE counter.
-static int field_key_space = 0;
+int field_key_space = 0;
 
 void exit_callback() { App.done = true; }
 END_OF_FUNCTION(exit_callback)
 
+// The title screen arrives with its own work; until then every run starts a new game.
 int CApp::Intro() { return 1; }
 
 void CApp::Menu() {
@@ -44,18 +48,42 @@ void CApp::Menu() {
         LoadGame();
         return;
     }
+    player[0].InitStats();
+    player[1].InitStats();
+    // A home map that cannot be read leaves the empty map; the loader has said why.
+    if (map.LoadMap("./data/duskwing.map") != 0) return;
+    map.LoadNpcs();
+    for (unsigned int i = 0; i < map.num_npcs; ++i) {
+        map.npcs[i].UpdateTargets();
+        map.npcs[i].LoadStats();
+    }
+    map.SetPositions();
+    map.CheckCine();
+    map.SetPositions();
+    player[0].UpdateMovement();
+}
+
+// Loads a start-up bitmap; a missing one is noted for the start-up report.
+static BITMAP* load_startup_bitmap(const char* path, std::string& missing) {
+    BITMAP* bmp = load_data_bitmap(path);
+    if (!bmp) missing += std::string("\n  ") + path;
+    return bmp;
 }
 
 void StartUp() {
-    SetTimers();
+    // Every file missing here is named in one message: a box per file would keep a player
+    // with an incomplete data/ folder clicking through a dozen boxes before the game starts.
+    std::string missing;
     menu.Init();
-    text_box = load_data_bitmap("./data/text.bmp");
-    player[0].sprite = load_data_bitmap("./data/character.bmp");
-    player[1].sprite = load_data_bitmap("./data/character2.bmp");
+    missing += menu.missing_pictures;
+    text_box = load_startup_bitmap("./data/text.bmp", missing);
+    player[0].sprite = load_startup_bitmap("./data/character.bmp", missing);
+    player[1].sprite = load_startup_bitmap("./data/character2.bmp", missing);
+    // The dialogue box loads its own copy of the sound; this only checks it is there.
     if (SAMPLE* probe = load_data_sample("./data/music/confirm.wav"))
         destroy_sample(probe);
     else
-        show_message("FUKC)");
+        missing += "\n  ./data/music/confirm.wav";
     player[1].x = player[0].x;
     player[1].y = player[0].y;
     player[0].GetInfo();
@@ -63,30 +91,37 @@ void StartUp() {
     player[1].name = "Miresa";
     player[1].GetInfo();
     player[1].shop.Init();
-    for (int i = 1; i <= 8; ++i) field_songs[i] = load_data_midi(SONG_FILES[i]);
-    if (field_songs[5]) play_midi(field_songs[5], FALSE);
+    for (int i = 1; i <= FIELD_SONGS; ++i) {
+        field_songs[i] = load_data_midi(SONG_FILES[i]);
+        if (!field_songs[i]) missing += std::string("\n  ") + SONG_FILES[i];
+    }
+    if (!missing.empty())
+        show_message("Warning: these game files could not be loaded; the game goes on without them:%s",
+                     missing.c_str());
+    if (field_songs[TITLE_SONG]) play_midi(field_songs[TITLE_SONG], FALSE);
 }
 
-// The quit question of ESC and of the window's close button; "YES" ends the game.
-static void AskQuit() {
+void AskQuit() {
     if (host->Alert("Are you sure you want to quit?", "", "", "NO", "YES") == 2) Display.Shutdown();
 }
 
 void FieldTick() {
     // Music: when nothing plays, one tick in nine stays silent, otherwise a random song starts.
     if (midi_pos < 0) {
-        int r = rand() % 9;
-        if (r >= 1 && r <= 8 && field_songs[r]) play_midi(field_songs[r], FALSE);
+        int r = rand() % (FIELD_SONGS + 1);
+        if (r >= 1 && field_songs[r]) play_midi(field_songs[r], FALSE);
     }
 
     if (host->KeyDown(GK_ESC)) AskQuit();
 
+    // Each arrow acts on its own, so two held together both move the hero in this tick.
     static const int WALK_KEYS[4] = {GK_RIGHT, GK_LEFT, GK_UP, GK_DOWN};
-    static const int WALK_DIRS[4] = {3, 4, 1, 2};
+    static const int WALK_DIRS[4] = {3, 4, 1, 2};  // direction codes: right, left, up, down
     for (int k = 0; k < 4; ++k) {
         if (!host->KeyDown(WALK_KEYS[k])) continue;
         map.CheckPortals(player[0]);
         player[0].Move(map, WALK_DIRS[k]);
+        // The companion always stands on the hero.
         if (k < 2)
             player[1].x = player[0].x;
         else
@@ -98,16 +133,22 @@ void FieldTick() {
     update_key(GK_LCONTROL, &key_lctrl);
     update_key(GK_RCONTROL, &key_rctrl);
 
+    if (field_key_space == 1) FieldUseAction();
+
     if (key_lctrl == 1 || key_rctrl == 1) menu.DisplayStatus();
 
     if (host->KeyDown(GK_M)) {
+        // The count is read again each time: a message box must not outlive a shorter list.
         for (unsigned int i = 0; i < map.num_events && i < map.events.size(); ++i) {
             const CEvent& e = map.events[i];
             show_message(" num  %d ::: %d %d %d (Imax %d)", (int)i, e.x, e.y, e.type, (int)map.num_events);
         }
     }
 
-    if (speed_counter == 1 && App.timer > 29) player[0].frame = (player[0].frame % 2 == 0) ? player[0].frame + 1 : player[0].frame - 1;
+    if (speed_counter == 1 && App.timer > 29)
+        player[0].frame = (player[0].frame % 2 == 0) ? player[0].frame + 1 : player[0].frame - 1;
+
+    if (speed_counter == 1) FieldNpcWander();
 }
 
 void FieldDraw() {
@@ -115,7 +156,7 @@ void FieldDraw() {
     if (!page) return;
     map.DrawMap(0, player[0].scroll_x, player[0].scroll_y);
     map.DrawObjects(0, player[0].scroll_x, player[0].scroll_y);
-    const CPlayer& shown = player[App.selected_pc];
+    const CPlayer& shown = player[App.selected_pc == 1 ? 1 : 0];
     if (shown.sprite)
         masked_blit(shown.sprite, page, 16 * player[0].frame, 16 * player[0].facing,
                     (int)player[0].x - player[0].scroll_x, (int)player[0].y - player[0].scroll_y, 16, 16);
@@ -136,7 +177,7 @@ void FieldPass() {
 void FieldLoop() {
     for (;;) {
         if (App.done) {
-            // The close button only asks; "NO" keeps playing.
+            // The close button asks the same question as ESC; "NO" keeps playing.
             App.done = false;
             AskQuit();
         }
@@ -144,12 +185,12 @@ void FieldLoop() {
     }
 }
 
-void HandleEvents(int) {}
-
 int GameMain() {
     srand((unsigned)time(nullptr));
-    Display.CreateWindows(640, 480, 16, false);
+    Display.CreateWindows(GAME_W, GAME_H, GAME_DEPTH, false);
+    SetTimers();
     LOCK_FUNCTION(exit_callback);
+    LOCK_VARIABLE(App);
     set_close_button_callback(exit_callback);
     StartUp();
     App.Menu();

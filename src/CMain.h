@@ -20,15 +20,28 @@ public:
 // The application state.
 extern CApp App;
 
-// Close-button callback: asks the field loop to end. Registered with set_close_button_callback.
+// Hold counter of SPACE kept by the field loop itself (the use action fires at 1).
+extern int field_key_space;
+
+// Close-button callback: sets App.done, so that the field loop asks whether to quit.
+// Registered with set_close_button_callback by GameMain; runs on the library's thread.
 void exit_callback();
 
-// Start-up steps after the display is up: timers, resources, party, songs. Called by GameMain.
+// Start-up steps after the display and the timers are up: menu pictures, dialogue box, sprite
+// sheets, item lists, shops, the companion's name and the field songs; starts the title music.
+// Reports every start-up file it could not load in one message. Called by GameMain.
 void StartUp();
 // One logic tick of the field loop (keys, walking, use action, menus, NPC wander). Called by FieldPass.
 void FieldTick();
 // Draws one field frame on the current page and shows it. Called by FieldPass.
 void FieldDraw();
+// The use action of SPACE (under the hero, ahead of the hero, NPC ahead). Called by FieldTick.
+void FieldUseAction();
+// The NPC wander and animation, run on the last pending tick of a pass. Called by FieldTick.
+void FieldNpcWander();
+// Asks "Are you sure you want to quit?"; "YES" ends the game through Display.Shutdown().
+// Called by FieldTick on ESC and by FieldLoop when the window's close button was pressed.
+void AskQuit();
 // One pass of the field loop: run due ticks, draw, show. Called by FieldLoop and by tests.
 void FieldPass();
 // Runs the field loop until the game ends. Called by GameMain.

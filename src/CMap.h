@@ -178,9 +178,15 @@ public:
     bool CheckBattle();
 
     // NPCs.
+    // (Re)reads ./data/npcs.txt into npc_info; a missing or damaged file is reported once and the
+    // records held stay. Called after every map load that play makes.
     void LoadNpcs();
+    // Index of the first NPC standing exactly at pixel (x, y); 0 when none does. Called by the battle.
     int GetNpcid(int x, int y);
+    // Whether any NPC's tile-sized square overlaps the one at pixel (x, y). Called by walking, NPC steps and the battle.
     bool CheckNpcs(int x, int y);
+    // Every NPC whose square overlaps the one at pixel (x, y) holds its conversation, in list order.
+    // Called by the use key with the point ahead of the hero.
     void InteractNpcs(int x, int y);
 
     // Starts the music this map asks for (its own tune, a random one or none). Called when a map is entered.

@@ -3,6 +3,8 @@
 
 #include <allegro.h>
 
+#include <string>
+
 // The menu screens and their pictures. Invariant: page is 0, 1 or 2; closing leaves page and cursor 0.
 class CMenu {
 public:
@@ -18,8 +20,9 @@ public:
     int slot = 0;
     bool done = false;
     int key_up = 0, key_down = 0, key_alt = 0;
+    std::string missing_pictures;  // "\n  path" for each picture Init could not load; start-up reports them
 
-    // Loads the menu pictures. Called once at start-up.
+    // Loads the menu pictures, noting the missing ones in missing_pictures. Called once at start-up.
     void Init();
     // The status and inventory menu loop. Called by the field loop on CONTROL.
     void DisplayStatus();

@@ -1,9 +1,128 @@
-// NPC movement and monster statistics (filled in with the NPCs' own work).
+// NPC and monster movement on the tile grid, the monster's choice of target and the monster statistics table.
 #include "CNpc.h"
 
-#include "CMap.h"
+#include <cstdlib>
 
-void CNpc::Move(CMap&, int) {}
-void CNpc::UpdateMovement() {}
-void CNpc::UpdateTargets() {}
-void CNpc::LoadStats() {}
+#include "CDisplay.h"
+#include "CMap.h"
+#include "Quests.h"
+
+// Pixels of one grid step, whatever the map's tile size.
+constexpr int STEP = 16;
+
+void CNpc::Move(CMap& m, int d) {
+    if (moving) return;
+    // Walls, then a party member one pixel ahead, then another NPC a whole tile ahead.
+    switch (d) {
+    case 1:
+        if (m.Collision(x, y - 1) || m.Collision(x + 15, y - 1)) return;
+        if (m.CheckPlayer(x, y - 1) || m.CheckNpcs(x, y - STEP)) return;
+        move_y = STEP;
+        break;
+    case 2:
+        if (m.Collision(x, y + 16) || m.Collision(x + 15, y + 16)) return;
+        if (m.CheckPlayer(x, y + 1) || m.CheckNpcs(x, y + STEP)) return;
+        move_y = -STEP;
+        break;
+    case 3:
+        if (m.Collision(x + 16, y) || m.Collision(x + 16, y + 15)) return;
+        if (m.CheckPlayer(x + 1, y) || m.CheckNpcs(x + STEP, y)) return;
+        move_x = -STEP;
+        break;
+    case 4:
+        if (m.Collision(x - 1, y) || m.Collision(x - 1, y + 15)) return;
+        if (m.CheckPlayer(x - 1, y) || m.CheckNpcs(x - STEP, y)) return;
+        move_x = STEP;
+        break;
+    default:
+        return;
+    }
+    moving = true;
+}
+
+void CNpc::UpdateMovement() {
+    if (move_x > 0) {
+        --x;
+        --move_x;
+    } else if (move_x < 0) {
+        ++x;
+        ++move_x;
+    } else if (move_y > 0) {
+        --y;
+        --move_y;
+    } else if (move_y < 0) {
+        ++y;
+        ++move_y;
+    }
+    if (move_x == 0 && move_y == 0) moving = false;
+
+    // Camera on the walker. Unsigned like the positions; the vertical limits sit one
+    // pixel higher than the horizontal ones, as the scenes were laid out with them.
+    const unsigned int W = (unsigned int)screen_w(), H = (unsigned int)screen_h();
+    const unsigned int MW = map.width * (unsigned int)map.tile_w;
+    const unsigned int MH = map.height * (unsigned int)map.tile_h;
+    if (y > H / 2 && y < MH - H / 2) map.scroll_y = (int)(y - H / 2 - 1);
+    if (y < H / 2) map.scroll_y = 0;
+    if (y > MH - H / 2) map.scroll_y = (int)(MH - H - 1);
+    if (x > W / 2 && x < MW - W / 2) map.scroll_x = (int)(x - W / 2);
+    if (x < W / 2) map.scroll_x = 0;
+    if (x > MW - W / 2) map.scroll_x = (int)(MW - W);
+}
+
+void CNpc::UpdateTargets() {
+    if (quest.flags & QF_COMPANION) target = rand() % 2;
+}
+
+namespace {
+struct MonsterRow {
+    const char* name;
+    int damage, hp, gold_reward, exp_reward, attack_range, mana, level;
+};
+// Fighting statistics by monster kind; row k - 1 is kind k.
+const MonsterRow MONSTERS[] = {
+    {"Tobin", 2, 25, 0, 10, 1, 0, 1},
+    {"A goblin", 2, 2, 0, 2, 1, 0, 1},
+    {"An ugly hybrid-goblin", 3, 8, 0, 3, 1, 0, 1},
+    {"Goblin Warrior", 1, 5, 3, 1, 1, 0, 1},
+    {"Goblin Shaman", 2, 4, 2, 2, 1, 0, 1},
+    {"Flaming Morwen Soldi", 1, 10, 2, 3, 1, 0, 1},
+    {"Flaming Morwen General", 3, 11, 5, 5, 1, 0, 2},
+    {"Skeletal Warrior", 3, 8, 1, 6, 1, 0, 1},
+    {"Skeletal Archer", 1, 3, 2, 1, 3, 0, 1},
+    {"Blue Slime", 3, 4, 1, 2, 1, 0, 1},
+    {"Vorrandite Footperson", 4, 5, 4, 10, 1, 0, 1},
+    {"Vorrandite Guard", 4, 7, 7, 14, 1, 0, 1},
+    {"Vorrandite Archer", 3, 8, 4, 12, 4, 0, 1},
+    {"Thug", 7, 3, 3, 10, 1, 0, 1},
+    {"Thug Mudslinger", 5, 10, 4, 20, 4, 0, 1},
+    {"A dirty thief", 4, 12, 1, 13, 1, 0, 1},
+    {"Flaming Morwen - NightMage", 5, 8, 8, 19, 2, 0, 1},
+    {"Vorrandite Berserker", 6, 10, 8, 15, 1, 0, 1},
+    {"Vorrandite Apprentice Mage", 4, 10, 9, 13, 2, 0, 1},
+    {"A raging harpy", 1, 20, 0, 15, 1, 0, 1},
+    {"A goblin snappa' cracka' ", 6, 3, 8, 20, 1, 3, 1},
+    {"A Vorrandite Berserker", 6, 28, 8, 15, 1, 0, 1},
+    {"A Vorrandite Soldier", 7, 12, 5, 15, 1, 0, 1},
+    {"A Vorrandite Lancer", 10, 8, 10, 10, 1, 0, 1},
+    {"A skilled archer", 5, 5, 5, 8, 3, 0, 1},
+    {"Vorrand", 10, 35, 10, 45, 1, 0, 1},
+    {"Commander Garrick", 10, 25, 20, 40, 1, 0, 1},
+    {"Elite Vorrandite Archer", 8, 20, 10, 20, 3, 0, 1},
+    {"Elite Vorrandite Berserker", 10, 22, 8, 15, 1, 0, 1},
+    {"Vorrandite Fanatic Cleric", 10, 18, 10, 20, 1, 0, 1},
+};
+constexpr int NUM_MONSTERS = (int)(sizeof MONSTERS / sizeof MONSTERS[0]);
+}  // namespace
+
+void CNpc::LoadStats() {
+    if (id < 1 || id > NUM_MONSTERS) return;  // unknown kinds keep what they hold
+    const MonsterRow& r = MONSTERS[id - 1];
+    name = r.name;
+    damage = r.damage;
+    hp = r.hp;
+    mana = r.mana;
+    gold_reward = r.gold_reward;
+    level = r.level;
+    exp_reward = r.exp_reward;
+    attack_range = r.attack_range;
+}

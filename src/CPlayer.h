@@ -120,15 +120,28 @@ public:
     // battle tick and after the party is placed somewhere (new game, portal, battle end, scenes).
     void UpdateMovement();
 
-    // Items and equipment.
+    // Items and equipment. Invariants: at most one worn slot per wearable type; equip[t].id is
+    // that slot's item or 0; an empty slot (id 0) is never worn; ids outside 1..MAX_ITEMS are refused.
+    // (Re)reads ./data/equip.txt into items; a missing or damaged file is reported once and the
+    // records not read stay. Called for both members at start-up and after a game is loaded.
     void GetInfo();
+    // Refreshes the worn items' names from the database. Called by the inventory screens and the shop.
     void UpdateEquip();
+    // Refreshes name, type, damage and armour of the filled slots. Called by the status menu.
     void UpdateInventory();
+    // Puts the item into the lowest empty slot; false (with a message when full) if it cannot. Called by the shop.
     bool AddObject(int id);
+    // Takes the object of map event event_index into the lowest empty slot and off the map. Called by the use key.
     void PickupObject(int event_index);
+    // Lays the slot's item on the ground at the character's feet (taking it off first). Called by the item menu.
     void DropObject(int slot);
+    // Wears item id held in slot, taking off what is worn of its type; ac and damage follow. Called by the item menu.
     void WearObject(int id, int slot);
+    // Takes off the item worn in slot; ac and damage follow. Called by WearObject, DropObject and GiveObject.
     void RemoveObject(int slot);
+    // Hands the slot's item to `to` (taking it off first); "The other player's inventory is full!" and
+    // false when `to` has no room. Called by the item menu's "Give to Other PC".
+    bool GiveObject(int slot, CPlayer& to);
 };
 
 // The party: player[0] the hero, player[1] the companion.

@@ -1,6 +1,8 @@
 // The library host: keys, pauses, dialogs and exit straight from Allegro.
 #include "Host.h"
 
+#include "Timing.h"
+
 #include <allegro.h>
 #include <cstdarg>
 #include <cstdio>
@@ -34,12 +36,28 @@ void CLibraryHost::Message(const std::string& text) { allegro_message("%s", text
 
 int CLibraryHost::Alert(const std::string& line1, const std::string& line2, const std::string& line3,
                         const std::string& button1, const std::string& button2) {
-    return alert(line1.c_str(), line2.c_str(), line3.c_str(), button1.c_str(), button2.c_str(), 0, 0);
+    // The library's alert takes ESC for its second button, and the game's second button is
+    // "YES" to "quit?": a second press of ESC would end the game. ESC inside the box means the
+    // first, harmless button instead. Keys typed before the box opened must not answer it either.
+    clear_keybuf();
+    int answer = alert3(line1.c_str(), line2.c_str(), line3.c_str(), button1.c_str(), button2.c_str(), nullptr, 0, 0, 0);
+    // The field asks while ESC is held: an ESC that answered the box and is still down would
+    // open it again at once. Wait for its release, for two seconds at most (a stuck key).
+    for (int waited = 0; waited < 2000 && KeyDown(KEY_ESC); waited += 10) rest(10);
+    return answer == 2 ? 2 : 1;
 }
 
 void CLibraryHost::Exit(int status) {
     allegro_exit();
     exit(status);
+}
+
+void CLibraryHost::StartTimers(int bps) {
+    LOCK_FUNCTION(increment_speed_counter);
+    LOCK_FUNCTION(fps_proc);
+    // Installing a callback that is already installed only changes its rate.
+    if (install_int_ex(increment_speed_counter, 1193181 / bps) != 0 || install_int(fps_proc, 1000) != 0)
+        show_message("Error: the game's timer could not be started; the game cannot run without it.");
 }
 
 void show_message(const char* fmt, ...) {

@@ -36,11 +36,17 @@ public:
     virtual void Message(const std::string& text) = 0;
 
     // Ask with the library's alert box; returns 1 for the first button, 2 for the second.
+    // ESC inside the box answers with the first button; the box returns once ESC is up.
     virtual int Alert(const std::string& line1, const std::string& line2, const std::string& line3,
                       const std::string& button1, const std::string& button2) = 0;
 
     // End the process with this status; never returns.
     [[noreturn]] virtual void Exit(int status) = 0;
+
+    // Start (or re-rate) the logic clock at bps ticks a second and the once-a-second fps timer.
+    // Called by SetTimers only. The library host installs the timer callbacks; hosts without a
+    // clock (tools, fuzzers) keep this default, and the scripted host only records the rate.
+    virtual void StartTimers(int bps) {}
 };
 
 // The library's own keyboard, timer, dialogs and exit: the host of a real game.
@@ -56,6 +62,7 @@ public:
     int Alert(const std::string& line1, const std::string& line2, const std::string& line3,
               const std::string& button1, const std::string& button2) override;
     [[noreturn]] void Exit(int status) override;
+    void StartTimers(int bps) override;
 };
 
 // The host every loop talks to; points at a CLibraryHost unless a test swapped it.

@@ -7,6 +7,9 @@
 // Frame image of the dialogue box, loaded at start-up from "./data/text.bmp".
 extern BITMAP* text_box;
 
+// When set, told the speaker and text of every box as it opens (tests read the game's words through it).
+extern void (*talk_watch)(const std::string& from, const std::string& msg);
+
 // Shows msg with the speaker name and waits for SPACE.
 void Talk(std::string from, std::string msg);
 // Formats like printf (cut to 254 characters) and shows it like Talk.

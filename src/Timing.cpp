@@ -17,19 +17,16 @@ void increment_speed_counter() { speed_counter.fetch_add(1, std::memory_order_re
 END_OF_FUNCTION(increment_speed_counter)
 
 void fps_proc() {
-    fps = frame_count.load();
-    frame_count = 0;
+    // One atomic swap: a frame counted by the game thread in between is not lost.
+    fps = frame_count.exchange(0);
 }
 END_OF_FUNCTION(fps_proc)
 
 void SetTimers() { SetTimers(LOGIC_RATE); }
 
 void SetTimers(int bps) {
-    if (bps <= 0) bps = LOGIC_RATE;  // guards against a division by zero from a bad rate
-    LOCK_FUNCTION(increment_speed_counter);
-    LOCK_FUNCTION(fps_proc);
-    install_int_ex(increment_speed_counter, 1193181 / bps);
-    install_int(fps_proc, 1000);
+    if (bps <= 0 || bps > 1193181) bps = LOGIC_RATE;  // guards against a division by zero or a zero period
+    host->StartTimers(bps);
     fps = 0;
     frame_count = 0;
 }

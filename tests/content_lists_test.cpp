@@ -1,0 +1,60 @@
+// The shipped NPC, item and shop lists read cleanly and name only things that exist.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "TextLists.h"
+
+namespace {
+
+std::string ListFile(const char* name) {
+    std::string here = __FILE__;
+    std::string text;
+    EXPECT_TRUE(read_text_file(here.substr(0, here.rfind('/')) + "/../content/lists/" + name, text)) << name;
+    return text;
+}
+
+TEST(ContentLists, ItemListHasThirtyFiveItemsAndThePotionIsFour) {
+    CInv items[MAX_ITEMS];
+    int n = 0;
+    ListReadResult r = parse_equip_list(ListFile("equip.txt"), items, n);
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(n, MAX_ITEMS);
+    EXPECT_EQ(items[HEALING_POTION - 1].type, IT_USABLE);
+    for (const CInv& it : items) EXPECT_GE(it.price, 0) << it.name;
+}
+
+TEST(ContentLists, EveryShopSellsFiveRealItems) {
+    int stock[MAX_SHOPS][SHOP_ITEMS] = {};
+    int n = 0;
+    ListReadResult r = parse_shop_list(ListFile("shops.txt"), stock, n);
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(n, MAX_SHOPS * SHOP_ITEMS);
+    for (auto& row : stock)
+        for (int id : row) EXPECT_TRUE(id >= 1 && id <= MAX_ITEMS) << id;
+}
+
+TEST(ContentLists, NpcRecordsUseKnownKeywordsAndQuestsWithScripts) {
+    std::vector<CNpcInfo> v;
+    ListReadResult r = parse_npc_list(ListFile("npcs.txt"), v);
+    ASSERT_TRUE(r.ok()) << r.error;
+    ASSERT_GE(v.size(), 2u);
+    const std::set<std::string> keywords = {"none", "yesno", "setcheckquest", "checkquest", "setquest", "procquest"};
+    const std::set<int> scripted = {0x2, 0x4, 0x8, 0x40, 0x100, 0x200, 0x400, 0x800, 0x4000, 0x8000,
+                                    0x10000, 0x20000, 0x100000, 0x200000, 0x400000};
+    for (size_t i = 0; i + 1 < v.size(); ++i) {
+        const CNpcInfo& n = v[i];
+        EXPECT_EQ(n.id, (int)i + 1) << "record numbers follow the order";
+        EXPECT_TRUE(keywords.count(n.script)) << n.name << ": " << n.script;
+        if (n.script == "procquest" || n.script == "setcheckquest") {
+            EXPECT_TRUE(scripted.count(n.quest_next)) << n.name;
+        }
+        if (n.script == "yesno" || n.script == "checkquest") {
+            EXPECT_TRUE(scripted.count(n.quest_flag)) << n.name;
+        }
+    }
+    EXPECT_EQ(v.back().id, 1);  // the default entry after the records, and no empty one
+    EXPECT_FALSE(v[v.size() - 2].name.empty());
+}
+
+}  // namespace

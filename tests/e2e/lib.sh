@@ -1,0 +1,266 @@
+#!/bin/bash
+# Shared functions of the end-to-end tests: the real rpg binary under Xvfb, driven by xdotool.
+#
+# Source it from a test script, then:
+#   e2e_setup                 # temp dir, Xvfb on a free display, stub xmessage; cleans up on exit
+#   rpg_start full|empty|none # the game in a fresh working dir: the build's data/, an empty one, none
+#   rpg_wait_window           # sets WID once the "RPG" window is up; focuses it
+#   rpg_to_field              # from the first screen into the field (title screen keys)
+#   key_tap Escape            # hold a key 80 ms (Allegro polls key state 60 times a second)
+#   shot name                 # screenshot of the window -> $E2E_DIR/name.png
+#   count_pixels name.png X Y W H red|white|lit   # pixels of that colour class in the box
+#   wait_pixels name X Y W H class MIN [MAX] [SECONDS]   # screenshots until the count fits
+#   rpg_close_button          # what the window's close button sends (WM_DELETE_WINDOW)
+#   rpg_wait_exit 10          # waits for the game to end; sets RPG_STATUS
+#   check "what" COMMAND...   # runs a check, prints ok/FAIL, counts failures
+#   no_sanitizer_reports      # true when no run printed an ASan/LSan/UBSan report
+#   e2e_finish                # prints the tally; exit status 1 if any check failed
+#
+# Settings from the environment (the ctest registration sets them):
+#   RPG_BIN     the game binary          RPG_XCLOSE  the close-button helper (built with the tests)
+#   RPG_DATA    the build's data/ folder (may be missing: then "full" acts as "empty")
+#   E2E_KEEP=1  keep the temp dir (screenshots, logs) for a look after the run
+#
+# Every wait is bounded; the exit trap kills the game and Xvfb (by their own pids only).
+
+set -u
+
+E2E_FAILS=0
+E2E_CHECKS=0
+RPG_PID=""
+XVFB_PID=""
+WID=""
+RPG_STATUS=""
+
+e2e_log() { echo "[e2e $(date +%H:%M:%S.%N | cut -c1-12)] $*"; }
+
+e2e_cleanup() {
+    if [ -n "$RPG_PID" ] && kill -0 "$RPG_PID" 2>/dev/null; then
+        kill -KILL "$RPG_PID" 2>/dev/null
+        wait "$RPG_PID" 2>/dev/null
+    fi
+    if [ -n "$XVFB_PID" ] && kill -0 "$XVFB_PID" 2>/dev/null; then
+        kill "$XVFB_PID" 2>/dev/null
+        wait "$XVFB_PID" 2>/dev/null
+    fi
+    if [ "${E2E_KEEP:-0}" = 1 ]; then
+        echo "e2e files kept in $E2E_DIR"
+    else
+        rm -rf "$E2E_DIR"
+    fi
+}
+
+# Temp dir, stub xmessage first on PATH, Xvfb on a display number it picks itself.
+e2e_setup() {
+    : "${RPG_BIN:?set RPG_BIN to the rpg binary}"
+    RPG_BIN=$(readlink -f "$RPG_BIN")
+    [ -n "${RPG_XCLOSE:-}" ] && RPG_XCLOSE=$(readlink -f "$RPG_XCLOSE")
+    [ -n "${RPG_DATA:-}" ] && RPG_DATA=$(readlink -f "$RPG_DATA")
+    E2E_DIR=$(mktemp -d /tmp/rpg_e2e.XXXXXX)
+    trap e2e_cleanup EXIT
+    trap 'exit 130' INT TERM
+
+    # The library shows message boxes with xmessage, which waits for a click: the stub logs
+    # the text and answers at once with the OK button's code.
+    mkdir -p "$E2E_DIR/bin"
+    MESSAGE_LOG="$E2E_DIR/messages.log"
+    : >"$MESSAGE_LOG"
+    cat >"$E2E_DIR/bin/xmessage" <<EOF
+#!/bin/sh
+# Test stand-in for xmessage: record the text, never wait.
+for a in "\$@"; do last="\$a"; done
+printf '%s\n' "\$last" >>"$MESSAGE_LOG"
+exit 101
+EOF
+    chmod +x "$E2E_DIR/bin/xmessage"
+    export PATH="$E2E_DIR/bin:$PATH"
+
+    # A random high display number (low ones are where people start their own servers by hand);
+    # -displayfd tells us when the server is ready. A number in use makes Xvfb stop: try another.
+    local n
+    for _ in $(seq 20); do
+        n=$((RANDOM % 800 + 120))
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        : >"$E2E_DIR/display"
+        Xvfb ":$n" -displayfd 7 -screen 0 800x600x24 -nolisten tcp 7>"$E2E_DIR/display" 2>"$E2E_DIR/xvfb.log" &
+        XVFB_PID=$!
+        for _ in $(seq 100); do
+            [ -s "$E2E_DIR/display" ] && break
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        [ -s "$E2E_DIR/display" ] && break
+        kill "$XVFB_PID" 2>/dev/null
+        wait "$XVFB_PID" 2>/dev/null
+        XVFB_PID=""
+    done
+    if ! [ -s "$E2E_DIR/display" ]; then
+        echo "Xvfb did not start:"; cat "$E2E_DIR/xvfb.log"; exit 1
+    fi
+    DISPLAY=":$(tr -d '\n' <"$E2E_DIR/display")"
+    export DISPLAY
+    e2e_log "Xvfb on $DISPLAY"
+}
+
+# Starts the game in a fresh working dir. $1: "full" (data/ links to the build's data), "empty"
+# (an empty data/) or "none" (no data/ at all).
+rpg_start() {
+    local mode=${1:-full}
+    RUN_DIR="$E2E_DIR/run.$RANDOM"
+    mkdir -p "$RUN_DIR"
+    if [ "$mode" = full ] && [ -n "${RPG_DATA:-}" ] && [ -d "$RPG_DATA" ]; then
+        ln -s "$RPG_DATA" "$RUN_DIR/data"
+    elif [ "$mode" != none ]; then
+        mkdir "$RUN_DIR/data"
+    fi
+    : >"$MESSAGE_LOG"
+    # The last game's window must be gone, or the search below could find it (even by the same id).
+    for _ in $(seq 50); do
+        [ -z "$(xdotool search --name '^RPG$' 2>/dev/null)" ] && break
+        sleep 0.1
+    done
+    (cd "$RUN_DIR" && exec "$RPG_BIN") >"$RUN_DIR/stdout.log" 2>"$RUN_DIR/stderr.log" &
+    RPG_PID=$!
+    RPG_STATUS=""
+    WID=""
+    e2e_log "rpg started ($mode data), pid $RPG_PID"
+}
+
+rpg_running() { [ -n "$RPG_PID" ] && kill -0 "$RPG_PID" 2>/dev/null; }
+
+# Waits (up to $1 seconds, default 20) for the game's window "RPG"; sets WID and focuses it.
+rpg_wait_window() {
+    local limit=${1:-20}
+    for _ in $(seq $((limit * 10))); do
+        WID=$(xdotool search --name '^RPG$' 2>/dev/null | head -n1)
+        [ -n "$WID" ] && break
+        if ! rpg_running; then
+            e2e_log "rpg ended before its window showed; its output:"
+            grep -v '^ALSA' "$RUN_DIR/stderr.log" "$RUN_DIR/stdout.log" | tail -n 20
+            return 1
+        fi
+        sleep 0.1
+    done
+    if [ -z "$WID" ]; then
+        e2e_log "no RPG window after ${limit}s; the game is in state $(awk '{print $3}' "/proc/$RPG_PID/stat" 2>/dev/null), wchan $(cat "/proc/$RPG_PID/wchan" 2>/dev/null); its output:"
+        grep -v '^ALSA' "$RUN_DIR/stderr.log" "$RUN_DIR/stdout.log" | tail -n 20
+        return 1
+    fi
+    timeout 5 xdotool windowfocus --sync "$WID" 2>/dev/null || timeout 5 xdotool windowfocus "$WID"
+    sleep 0.5  # the first frames
+    e2e_log "window $WID"
+}
+
+# Takes a freshly started game from its first screen to the field: the keys the title screen
+# and start menu need go here. Used by every test that plays in the field.
+rpg_to_field() {
+    :
+}
+
+# Holds a key (xdotool key name) for $2 ms, default 80: the game polls key state each 1/60 s.
+key_tap() {
+    local k=$1 ms=${2:-80}
+    xdotool keydown "$k"
+    sleep "$(awk "BEGIN{print $ms/1000}")"
+    xdotool keyup "$k"
+}
+
+# Screenshot of the game's window into $E2E_DIR/$1.png.
+shot() {
+    timeout 10 import -window "$WID" -depth 8 "$E2E_DIR/$1.png"
+}
+
+# Colour of one pixel as "R G B" (0-255).
+pixel_rgb() {
+    convert "$E2E_DIR/$1" -format "%[fx:int(255*p{$2,$3}.r+.5)] %[fx:int(255*p{$2,$3}.g+.5)] %[fx:int(255*p{$2,$3}.b+.5)]" info:
+    echo
+}
+
+# Number of pixels in the box (X Y W H) of a screenshot that are of a colour class:
+# red (the status line), white (the alert box), lit (anything not black).
+count_pixels() {
+    local f=$1 x=$2 y=$3 w=$4 h=$5 cls=$6 expr
+    case $cls in
+        red) expr='(r>0.85&&g<0.2&&b<0.2)?1:0' ;;
+        white) expr='(r>0.9&&g>0.9&&b>0.9)?1:0' ;;
+        lit) expr='(r+g+b>0.1)?1:0' ;;
+        *) echo "count_pixels: unknown class $cls" >&2; return 2 ;;
+    esac
+    convert "$E2E_DIR/$f" -crop "${w}x${h}+${x}+${y}" +repage -fx "$expr" -format '%[fx:int(mean*w*h+.5)]' info:
+}
+
+# wait_pixels NAME X Y W H CLASS MIN [MAX] [SECONDS]: takes screenshots NAME.png until the box
+# holds at least MIN (and at most MAX) pixels of the colour class; false after SECONDS (default 8).
+# Polling instead of a fixed sleep keeps the tests steady on a busy machine.
+wait_pixels() {
+    local name=$1 x=$2 y=$3 w=$4 h=$5 cls=$6 min=$7 max=${8:-999999999} limit=${9:-8} n
+    for _ in $(seq $((limit * 4))); do
+        if shot "$name"; then
+            n=$(count_pixels "$name.png" "$x" "$y" "$w" "$h" "$cls")
+            [ "${n:-0}" -ge "$min" ] && [ "${n:-0}" -le "$max" ] && return 0
+        fi
+        rpg_running || return 1
+        sleep 0.25
+    done
+    e2e_log "wait_pixels $name: $cls pixels in ${w}x${h}+$x+$y: ${n:-none}, wanted $min..$max"
+    return 1
+}
+
+# What a window manager sends when the close button is pressed.
+rpg_close_button() {
+    "$RPG_XCLOSE" "$WID"
+}
+
+# Waits up to $1 seconds (default 10) for the game to end; sets RPG_STATUS ("timeout" if it did not).
+rpg_wait_exit() {
+    local limit=${1:-10}
+    for _ in $(seq $((limit * 10))); do
+        rpg_running || break
+        sleep 0.1
+    done
+    if rpg_running; then
+        RPG_STATUS=timeout
+        kill -KILL "$RPG_PID" 2>/dev/null
+        wait "$RPG_PID" 2>/dev/null
+    else
+        wait "$RPG_PID"
+        RPG_STATUS=$?
+    fi
+    RPG_PID=""
+    e2e_log "rpg ended: $RPG_STATUS"
+}
+
+# check "description" command args...: one numbered check.
+check() {
+    local what=$1
+    shift
+    E2E_CHECKS=$((E2E_CHECKS + 1))
+    if "$@"; then
+        echo "ok   $E2E_CHECKS - $what"
+    else
+        echo "FAIL $E2E_CHECKS - $what"
+        E2E_FAILS=$((E2E_FAILS + 1))
+    fi
+}
+
+# Numeric comparisons for check: at_least VALUE MIN, at_most VALUE MAX, equals A B.
+at_least() { [ "${1:-0}" -ge "$2" ] 2>/dev/null; }
+at_most() { [ "${1:-0}" -le "$2" ] 2>/dev/null; }
+equals() { [ "$1" = "$2" ]; }
+
+# True when no run of the game printed a sanitizer report (the sanitizer build runs these tests too).
+no_sanitizer_reports() {
+    ! grep -l -E "ERROR: (Address|Leak)Sanitizer|runtime error:" "$E2E_DIR"/run.*/stderr.log 2>/dev/null
+}
+
+e2e_finish() {
+    if [ -s "$MESSAGE_LOG" ]; then
+        echo "message boxes shown:"; sed 's/^/  | /' "$MESSAGE_LOG"
+    fi
+    echo "$((E2E_CHECKS - E2E_FAILS)) of $E2E_CHECKS checks passed"
+    if [ "$E2E_FAILS" -ne 0 ]; then
+        E2E_KEEP=1
+        exit 1
+    fi
+    exit 0
+}

@@ -1,0 +1,203 @@
+// The scripted test host and the GameRig fixture.
+#include "ScriptHost.h"
+
+#include <cstdlib>
+
+#include "CBattle.h"
+#include "CCine.h"
+#include "CDisplay.h"
+#include "CMain.h"
+#include "CMap.h"
+#include "CMenu.h"
+#include "CPlayer.h"
+#include "Quests.h"
+#include "Timing.h"
+
+// ---------------------------------------------------------------- script writing
+
+CScriptHost& CScriptHost::Press(int scancode) { return Hold(scancode, 1); }
+
+CScriptHost& CScriptHost::Hold(int scancode, int ticks) {
+    Down(scancode);
+    Ticks(ticks);
+    return Up(scancode);
+}
+
+CScriptHost& CScriptHost::Down(int scancode) {
+    steps_.push_back({KEY_DOWN, scancode});
+    return *this;
+}
+
+CScriptHost& CScriptHost::Up(int scancode) {
+    steps_.push_back({KEY_UP, scancode});
+    return *this;
+}
+
+CScriptHost& CScriptHost::ReleaseAll() {
+    steps_.push_back({RELEASE_ALL, 0});
+    return *this;
+}
+
+CScriptHost& CScriptHost::Ticks(int n) {
+    for (int i = 0; i < n; ++i) steps_.push_back({TICK, 1});
+    return *this;
+}
+
+CScriptHost& CScriptHost::Burst(int n) {
+    if (n > 0) steps_.push_back({TICK, n});
+    return *this;
+}
+
+CScriptHost& CScriptHost::AnswerAlert(int button) {
+    answers_.push_back(button);
+    return *this;
+}
+
+bool CScriptHost::Finished() const {
+    for (const Step& s : steps_)
+        if (s.kind == TICK) return false;
+    return true;
+}
+
+// ---------------------------------------------------------------- playing the script
+
+// The ASCII part of a typed key, as the library's readkey gives it.
+static int ascii_of(int scancode) {
+    switch (scancode) {
+        case KEY_SPACE: return ' ';
+        case KEY_ENTER: return '\r';
+        case KEY_ESC: return 27;
+        default:
+            if (scancode >= KEY_A && scancode <= KEY_Z) return 'a' + (scancode - KEY_A);
+            return 0;
+    }
+}
+
+void CScriptHost::ApplyKeyChanges() {
+    while (!steps_.empty() && steps_.front().kind != TICK) {
+        Step s = steps_.front();
+        steps_.pop_front();
+        switch (s.kind) {
+            case KEY_DOWN:
+                if (down_.insert(s.value).second) typed_.push_back(s.value << 8 | ascii_of(s.value));
+                break;
+            case KEY_UP:
+                down_.erase(s.value);
+                forgotten_.erase(s.value);
+                break;
+            case RELEASE_ALL:
+                down_.clear();
+                forgotten_.clear();
+                break;
+            case TICK:
+                break;
+        }
+    }
+}
+
+bool CScriptHost::KeyDownNow(int scancode) const {
+    return down_.count(scancode) != 0 && forgotten_.count(scancode) == 0;
+}
+
+bool CScriptHost::KeyDown(int scancode) { return KeyDownNow(scancode); }
+
+void CScriptHost::Idle() {
+    ApplyKeyChanges();
+    if (steps_.empty()) throw ScriptEnd{};
+    int n = steps_.front().value;
+    steps_.pop_front();
+    ++idles;
+    for (int i = 0; i < n; ++i) {
+        increment_speed_counter();
+        if (++ticks_run % LOGIC_RATE == 0) fps_proc();
+    }
+}
+
+void CScriptHost::ForgetKeys() {
+    ++forgets;
+    forgotten_ = down_;
+    typed_.clear();
+}
+
+void CScriptHost::FlushKeyBuffer() { typed_.clear(); }
+
+int CScriptHost::ReadKey() {
+    while (typed_.empty()) Idle();  // ScriptEnd when no key comes
+    int k = typed_.front();
+    typed_.pop_front();
+    return k;
+}
+
+void CScriptHost::Pause(int ms) { pauses.push_back(ms); }
+
+void CScriptHost::Message(const std::string& text) { messages.push_back(text); }
+
+int CScriptHost::Alert(const std::string& line1, const std::string& line2, const std::string& line3,
+                       const std::string& button1, const std::string& button2) {
+    alerts.push_back({line1, line2, line3, button1, button2});
+    if (answers_.empty()) throw ScriptEnd{};  // an unscripted question ends the run; the test sees it in alerts
+    int a = answers_.front();
+    answers_.pop_front();
+    return a;
+}
+
+void CScriptHost::Exit(int status) { throw ProcessExit{status}; }
+
+void CScriptHost::StartTimers(int bps) { timer_rates.push_back(bps); }
+
+// ---------------------------------------------------------------- the fixture
+
+void GameRig::SetUp() {
+    saved_host_ = host;
+    host = &script;
+    set_color_depth(GAME_DEPTH);
+    screen = create_bitmap_ex(GAME_DEPTH, GAME_W, GAME_H);
+    ASSERT_NE(screen, nullptr);
+    clear_bitmap(screen);
+    Display.CreatePages(GAME_W, GAME_H);
+    srand(1);
+
+    App.done = false;
+    App.selected_pc = 0;
+    App.timer = 0;
+    speed_counter = 0;
+    frame_count = 0;
+    fps = 0;
+    key_space = key_lctrl = key_rctrl = 0;
+    field_key_space = 0;
+    map = CMap();
+    player[0] = CPlayer();
+    player[1] = CPlayer();
+    menu = CMenu();
+    quest = CQuests();
+    cine = CCine();
+    battle = CBattle();
+}
+
+void GameRig::TearDown() {
+    for (int i = 0; i < 2; ++i)
+        if (Display.vscreen[i]) destroy_bitmap(Display.vscreen[i]);
+    Display.vscreen[0] = Display.vscreen[1] = Display.vscreen[2] = nullptr;
+    if (screen) destroy_bitmap(screen);
+    screen = nullptr;
+    host = saved_host_;
+}
+
+RunEnd GameRig::Run(const std::function<void()>& fn) {
+    try {
+        fn();
+    } catch (const ScriptEnd&) {
+        return RunEnd::SCRIPT_END;
+    } catch (const ProcessExit& e) {
+        exit_status = e.status;
+        return RunEnd::EXITED;
+    }
+    return RunEnd::RETURNED;
+}
+
+void GameRig::RunUntilScriptEnd(const std::function<void()>& fn) {
+    RunEnd end = Run(fn);
+    EXPECT_EQ(end, RunEnd::SCRIPT_END) << "the code under test ended before its script";
+}
+
+RunEnd GameRig::RunField() { return Run([] { FieldLoop(); }); }
