@@ -1,25 +1,29 @@
 // NPC conversations: every script keyword with its quest bit clear and set, yes and no answers, and who gets to speak.
 #include <gtest/gtest.h>
 
-#include "people_rig.h"
+#include "CDisplay.h"
+#include "CMain.h"
+#include "CMap.h"
+#include "CMenu.h"
+#include "CPlayer.h"
+#include "Interaction.h"
+#include "PeopleRig.h"
+#include "Quests.h"
+#include "TempDir.h"
+#include "Timing.h"
 
 namespace {
 
 using Said = std::vector<std::pair<std::string, std::string>>;
 constexpr int PLAIN_FLAG = 0x200000;  // a quest whose script only sets its own bit
 
-class Conversation : public PeopleTest {
+class Conversation : public PeopleRig {
 protected:
     void SetUp() override {
-        PeopleTest::SetUp();
+        PeopleRig::SetUp();
         MakeMap(10, 10);
         map.npc_info.assign(3, CNpcInfo());
-        CNpc n;
-        n.x = 32;
-        n.y = 32;
-        n.id = 1;
-        map.npcs.push_back(n);
-        map.num_npcs = 1;
+        PlaceNpc(32, 32);
     }
     CNpcInfo& Record(const char* script, int flag, int next = 0) {
         CNpcInfo& r = map.npc_info[0];
@@ -34,12 +38,11 @@ protected:
         return r;
     }
     Said Converse(int presses) {
-        said().clear();
-        keys.steps.clear();
-        keys.step = 0;
-        keys.Space(presses);
+        script.said.clear();
+        script.Clear();
+        script.Space(presses);
         map.InteractNpcs(32, 32);
-        return said();
+        return script.said;
     }
     static Said Words(std::initializer_list<const char*> w) {
         Said s;
@@ -60,19 +63,18 @@ TEST_F(Conversation, NoneSaysTalkUntilItsBitIsSet) {
 
 TEST_F(Conversation, YesNoRunsItsQuestOnYesAndAsksAgainAfterNo) {
     Record("yesno", PLAIN_FLAG);
-    keys.steps.clear();
-    said().clear();
-    keys.Answer(false).Space();
+    script.Clear();
+    script.said.clear();
+    script.Answer(false).Space();
     map.InteractNpcs(32, 32);
-    EXPECT_EQ(said(), Words({"talk", "no"}));
+    EXPECT_EQ(script.said, Words({"talk", "no"}));
     EXPECT_EQ(quest.flags, 0u);
 
-    said().clear();
-    keys.steps.clear();
-    keys.step = 0;
-    keys.Answer(true).Space();
+    script.said.clear();
+    script.Clear();
+    script.Answer(true).Space();
     map.InteractNpcs(32, 32);
-    EXPECT_EQ(said(), Words({"talk", "yes"}));
+    EXPECT_EQ(script.said, Words({"talk", "yes"}));
     EXPECT_EQ(quest.flags, (uint64_t)PLAIN_FLAG);
 
     EXPECT_EQ(Converse(1), Words({"done"}));

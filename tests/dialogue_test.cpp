@@ -1,23 +1,39 @@
 // Dialogue boxes: what is drawn where for short, one-row, one-page and two-page texts, and which key presses they wait for.
 #include <gtest/gtest.h>
 
-#include "people_rig.h"
+#include "CDisplay.h"
+#include "CMain.h"
+#include "CMap.h"
+#include "CMenu.h"
+#include "CPlayer.h"
+#include "Interaction.h"
+#include "PeopleRig.h"
+#include "Quests.h"
+#include "TempDir.h"
+#include "Timing.h"
 
 namespace {
 
-class Dialogue : public PeopleTest {
+class Dialogue : public PeopleRig {
 protected:
     static constexpr int YSTART = 480 - 80;
     BITMAP* expected = nullptr;
     void SetUp() override {
-        PeopleTest::SetUp();
+        PeopleRig::SetUp();
         expected = create_bitmap(640, 480);
         clear_to_color(expected, makecol(0, 0, 0));
         masked_blit(text_box, expected, 0, 0, 0, YSTART, 640, 80);
     }
     void TearDown() override {
         destroy_bitmap(expected);
-        PeopleTest::TearDown();
+        PeopleRig::TearDown();
+    }
+    // A red 30 x 10 arrow written as the game's data/arrow.bmp; the caller frees the bitmap.
+    static BITMAP* WriteArrow() {
+        BITMAP* arrow = create_bitmap(30, 10);
+        clear_to_color(arrow, makecol(255, 0, 0));
+        EXPECT_EQ(save_bitmap("data/arrow.bmp", arrow, nullptr), 0);
+        return arrow;
     }
     void ExpectRows(const std::string& msg, size_t from, size_t to, int fg, int bg) {
         int row = 0, col = 0;
@@ -44,17 +60,17 @@ protected:
 };
 
 TEST_F(Dialogue, SeventyOneCharactersAreOneStringAtThirty) {
-    keys.Space();
+    script.Space();
     std::string msg = Text(71);
     Talk("Tobin", msg);
     textout_ex(expected, font, "Tobin", 30, YSTART + 5, makecol(25, 25, 25), -1);
     textout_ex(expected, font, msg.c_str(), 30, YSTART + 15, makecol(0, 0, 0), -1);
     EXPECT_EQ(Diff(), "");
-    EXPECT_EQ(keys.forgets, 1);
+    EXPECT_EQ(script.forgets, 1);
 }
 
 TEST_F(Dialogue, SeventyTwoCharactersAreSetOneByOneFromThirtyPlusABlank) {
-    keys.Space();
+    script.Space();
     std::string msg = Text(72);
     Talk("", msg);
     ExpectRows(msg, 0, 72, makecol(0, 0, 0), -1);
@@ -62,12 +78,9 @@ TEST_F(Dialogue, SeventyTwoCharactersAreSetOneByOneFromThirtyPlusABlank) {
 }
 
 TEST_F(Dialogue, ThreeHundredSixtyCharactersFillOnePageWithoutArrow) {
-    TempDataDir dir;
-    BITMAP* arrow = create_bitmap(30, 10);
-    clear_to_color(arrow, makecol(255, 0, 0));
-    save_bitmap("data/arrow.bmp", arrow, nullptr);
-    destroy_bitmap(arrow);
-    keys.Space();  // one press is enough
+    TempDir dir(TempDir::AS_GAME_FOLDER);
+    destroy_bitmap(WriteArrow());
+    script.Space();  // one press is enough
     std::string msg = Text(360);
     Talk("", msg);
     ExpectRows(msg, 0, 360, makecol(0, 0, 0), -1);
@@ -75,19 +88,16 @@ TEST_F(Dialogue, ThreeHundredSixtyCharactersFillOnePageWithoutArrow) {
 }
 
 TEST_F(Dialogue, ThreeHundredSixtyOneCharactersTurnThePageOnAFreshPress) {
-    TempDataDir dir;
-    BITMAP* arrow = create_bitmap(30, 10);
-    clear_to_color(arrow, makecol(255, 0, 0));
-    save_bitmap("data/arrow.bmp", arrow, nullptr);
+    TempDir dir(TempDir::AS_GAME_FOLDER);
+    BITMAP* arrow = WriteArrow();
     std::string msg = Text(361);
     {
-        keys.Space();
-        EXPECT_THROW(Talk("", msg), std::runtime_error);  // waits for a second press
+        script.Space();
+        EXPECT_THROW(Talk("", msg), ScriptEnd);  // waits for a second press
     }
-    keys.steps.clear();
-    keys.step = 0;
+    script.Clear();
     clear_to_color(screen, makecol(0, 0, 0));
-    keys.Space(2);
+    script.Space(2);
     Talk("", msg);
     blit(arrow, expected, 0, 0, 600, YSTART + 62, 30, 10);
     rectfill(expected, 15, YSTART + 14, 615, YSTART + 70, makecol(192, 192, 192));
@@ -97,37 +107,37 @@ TEST_F(Dialogue, ThreeHundredSixtyOneCharactersTurnThePageOnAFreshPress) {
 }
 
 TEST_F(Dialogue, MissingArrowAndSoundStillWaitForThePageTurn) {
-    TempDataDir dir;
-    keys.Space(2);
+    TempDir dir(TempDir::AS_GAME_FOLDER);
+    script.Space(2);
     Talk("", Text(400));
-    EXPECT_GE(keys.step, 5u);
-    EXPECT_TRUE(keys.messages.empty());
+    EXPECT_GE(script.ticks_run, 5u);
+    EXPECT_TRUE(script.messages.empty());
 }
 
 TEST_F(Dialogue, SpaceHeldIntoTheBoxDoesNotCloseIt) {
-    keys.Hold(GK_SPACE, 6).Wait(2).Space();
+    script.Held(GK_SPACE).Ticks(5).Up(GK_SPACE).Ticks(2).Space();
     Talk("", "Hello");
-    EXPECT_GE(keys.step, 8u);
+    EXPECT_GE(script.ticks_run, 8u);
 }
 
 TEST_F(Dialogue, TalkfFillsThePlaceholderAndCutsAt254) {
-    keys.Space(2);
+    script.Space(2);
     Talkf("", "You find %s!", "Sword");
     Talkf("", "%s", Text(400).c_str());
-    ASSERT_EQ(said().size(), 2u);
-    EXPECT_EQ(said()[0].second, "You find Sword!");
-    EXPECT_EQ(said()[1].second.size(), 254u);
+    ASSERT_EQ(script.said.size(), 2u);
+    EXPECT_EQ(script.said[0].second, "You find Sword!");
+    EXPECT_EQ(script.said[1].second.size(), 254u);
 }
 
 TEST_F(Dialogue, QuestionBoxReturnsTheScreenAndKeepsTheKeyboard) {
-    keys.Space();
+    script.Space();
     EXPECT_EQ(Talk("", "Sure?", true), screen);
-    EXPECT_EQ(keys.forgets, 0);
-    EXPECT_GE(keys.flushes, 1);
+    EXPECT_EQ(script.forgets, 0);
+    EXPECT_GE(script.flushes, 1);
 }
 
 TEST_F(Dialogue, SecondPageOfTheQuestionBoxIsWhiteOnBlack) {
-    keys.Space(2);
+    script.Space(2);
     std::string msg = Text(361);
     Talk("", msg, true);
     textout_ex(expected, font, "", 30, YSTART + 5, makecol(0, 0, 0), -1);
@@ -139,7 +149,7 @@ TEST_F(Dialogue, SecondPageOfTheQuestionBoxIsWhiteOnBlack) {
 TEST_F(Dialogue, WithoutTheBoxPictureAPlainPanelHoldsTheWords) {
     destroy_bitmap(text_box);
     text_box = nullptr;
-    keys.Space();
+    script.Space();
     Talk("Tobin", "Hi");
     EXPECT_EQ(getpixel(screen, 300, YSTART + 40), makecol(192, 192, 192));
     clear_to_color(expected, makecol(0, 0, 0));

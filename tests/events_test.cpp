@@ -1,14 +1,23 @@
 // Map event actions and the use key: inn, switches, save points, trainers, chests, objects, and events and NPCs ahead.
 #include <gtest/gtest.h>
 
-#include "people_rig.h"
+#include "CDisplay.h"
+#include "CMain.h"
+#include "CMap.h"
+#include "CMenu.h"
+#include "CPlayer.h"
+#include "Interaction.h"
+#include "PeopleRig.h"
+#include "Quests.h"
+#include "TempDir.h"
+#include "Timing.h"
 
 namespace {
 
-class Events : public PeopleTest {
+class Events : public PeopleRig {
 protected:
     void SetUp() override {
-        PeopleTest::SetUp();
+        PeopleRig::SetUp();
         MakeMap(10, 10);
         player[0].x = 32;
         player[0].y = 32;
@@ -16,22 +25,14 @@ protected:
         Item(4, "Potion", IT_USABLE, 0, 0);
     }
     int Event(int c, int r, int type, int q = 0, const char* text = "text") {
-        CEvent e;
-        e.x = c;
-        e.y = r;
-        e.type = type;
-        e.quest = q;
-        e.speaker = "Clerk";
-        e.text = text;
-        map.events.push_back(e);
-        map.num_events++;
-        map.tiles[1][r][c].flags |= TF_EVENT;
-        return (int)map.events.size() - 1;
+        int i = AddEvent(c, r, type, q);
+        map.events[i].speaker = "Clerk";
+        map.events[i].text = text;
+        return i;
     }
     void Script() {
-        keys.steps.clear();
-        keys.step = 0;
-        said().clear();
+        script.Clear();
+        script.said.clear();
     }
 };
 
@@ -44,71 +45,71 @@ TEST_F(Events, InnHealsForFiveGoldAndRefusesFour) {
     player[1].hp = 1;
     player[0].mana = 0;
     player[0].max_mana = 5;
-    keys.Answer(true).Space();
+    script.Answer(true).Space();
     HandleEvents(i);
     EXPECT_EQ(player[0].gold, 0);
     EXPECT_EQ(player[0].hp, 20);
     EXPECT_EQ(player[1].hp, 12);
     EXPECT_EQ(player[0].mana, 0);
-    EXPECT_EQ(said().back().second, "After a good nights sleep, your wounds have been healed.");
+    EXPECT_EQ(script.said.back().second, "After a good nights sleep, your wounds have been healed.");
 
     Script();
     player[0].gold = 4;
     player[0].hp = 3;
-    keys.Answer(true).Space();
+    script.Answer(true).Space();
     HandleEvents(i);
     EXPECT_EQ(player[0].gold, 4);
     EXPECT_EQ(player[0].hp, 3);
-    EXPECT_EQ(said().back().second, "You don't have enough money to stay here!");
+    EXPECT_EQ(script.said.back().second, "You don't have enough money to stay here!");
 
     Script();
-    keys.Answer(false).Space();
+    script.Answer(false).Space();
     HandleEvents(i);
-    EXPECT_EQ(said().back(), std::make_pair(std::string("Clerk"), std::string("Piss off then!")));
+    EXPECT_EQ(script.said.back(), std::make_pair(std::string("Clerk"), std::string("Piss off then!")));
 }
 
 TEST_F(Events, SwitchUsedTwiceReturnsItsTileAndRunsItsQuestTwice) {
     int i = Event(3, 2, EV_SWITCH, 0x200000);
     map.tiles[0][2][3].tile = 40;
-    keys.Space();
+    script.Space();
     HandleEvents(i);
     EXPECT_TRUE(map.events[i].done);
     EXPECT_EQ(map.tiles[0][2][3].tile, 41);
-    EXPECT_EQ(said().back().second, "You turn the switch off.");
+    EXPECT_EQ(script.said.back().second, "You turn the switch off.");
     EXPECT_EQ(quest.flags, 0x200000u);
     quest.flags = 0;
     Script();
-    keys.Space();
+    script.Space();
     HandleEvents(i);
     EXPECT_FALSE(map.events[i].done);
     EXPECT_EQ(map.tiles[0][2][3].tile, 40);
-    EXPECT_EQ(said().back().second, "You turn the switch on.");
+    EXPECT_EQ(script.said.back().second, "You turn the switch on.");
     EXPECT_EQ(quest.flags, 0x200000u);
 }
 
 TEST_F(Events, SavePointLeaveSaysNothingSaveConfirms) {
     int i = Event(3, 2, EV_SAVE);
-    keys.Answer(true);
+    script.Answer(true);
     HandleEvents(i);
-    EXPECT_EQ(said().size(), 1u);
+    EXPECT_EQ(script.said.size(), 1u);
     Script();
-    keys.Answer(false).Space();
+    script.Answer(false).Space();
     HandleEvents(i);
-    EXPECT_EQ(said().back().second, "You successfully saved!");
+    EXPECT_EQ(script.said.back().second, "You successfully saved!");
 }
 
 TEST_F(Events, SpeechAndShopBitsShowTheTextTwiceAndBadShopsAreReported) {
     int i = Event(3, 2, EV_TALK | EV_SHOP, 3);
-    keys.Space(2);
+    script.Space(2);
     HandleEvents(i);
-    EXPECT_EQ(said().size(), 2u);
-    EXPECT_TRUE(keys.messages.empty());
+    EXPECT_EQ(script.said.size(), 2u);
+    EXPECT_TRUE(script.messages.empty());
     Script();
     map.events[i].quest = 12;
-    keys.Space(2);
+    script.Space(2);
     HandleEvents(i);
-    ASSERT_EQ(keys.messages.size(), 1u);
-    EXPECT_NE(keys.messages[0].find("shop 12"), std::string::npos);
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_NE(script.messages[0].find("shop 12"), std::string::npos);
     HandleEvents(99);  // no such event: nothing
 }
 
@@ -116,10 +117,10 @@ class Trainer : public Events {
 protected:
     void Train(bool level_up, bool switch_member = false) {
         int i = Event(3, 2, EV_TRAINER);
-        keys.Space();
-        if (switch_member) keys.Tap(GK_RIGHT);
-        if (level_up) keys.Tap(GK_DOWN);
-        keys.Space().Space();
+        script.Space();
+        if (switch_member) script.Tap(GK_RIGHT);
+        if (level_up) script.Tap(GK_DOWN);
+        script.Space().Space();
         HandleEvents(i);
     }
 };
@@ -135,21 +136,21 @@ TEST_F(Trainer, LevelsWithEnoughExperienceAndHeals) {
     EXPECT_EQ(p.hp, 14);
     EXPECT_EQ(p.base_damage, 2);
     EXPECT_EQ(p.exp, 6);
-    EXPECT_EQ(said().back().second, "You gained a level! Your HP has increased by 4, Your Damage has increased by 1!");
+    EXPECT_EQ(script.said.back().second, "You gained a level! Your HP has increased by 4, Your Damage has increased by 1!");
 }
 
 TEST_F(Trainer, RefusesWithTooLittleExperience) {
     player[0].exp = 5;
     Train(true);
     EXPECT_EQ(player[0].level, 1);
-    EXPECT_EQ(said().back().second, "You don't have enough experience to level yet!");
+    EXPECT_EQ(script.said.back().second, "You don't have enough experience to level yet!");
 }
 
 TEST_F(Trainer, LeaveChangesNothing) {
     player[0].exp = 100;
     Train(false);
     EXPECT_EQ(player[0].level, 1);
-    EXPECT_EQ(said().size(), 1u);
+    EXPECT_EQ(script.said.size(), 1u);
 }
 
 TEST_F(Trainer, TheTableEndsAtLevelEleven) {
@@ -158,17 +159,17 @@ TEST_F(Trainer, TheTableEndsAtLevelEleven) {
     Train(true);
     EXPECT_EQ(player[0].level, 11);
     Script();
-    keys.Space();
-    keys.Tap(GK_DOWN);
-    keys.Space();
+    script.Space();
+    script.Tap(GK_DOWN);
+    script.Space();
     EXPECT_FALSE(menu.TrainerChoice(Talk("", "Again?", true)));
     EXPECT_EQ(player[0].level, 11);
-    EXPECT_EQ(said().size(), 1u);  // no message at the top
+    EXPECT_EQ(script.said.size(), 1u);  // no message at the top
     player[0].level = -4;          // from a damaged saved game
     Script();
-    keys.Space();
-    keys.Tap(GK_DOWN);
-    keys.Space();
+    script.Space();
+    script.Tap(GK_DOWN);
+    script.Space();
     menu.TrainerChoice(Talk("", "Again?", true));
     EXPECT_EQ(player[0].level, -4);
 }
@@ -177,7 +178,7 @@ TEST_F(Trainer, TheCompanionTrainsOnlyOnceSheHasJoined) {
     player[1].exp = 6;
     Train(true, true);
     EXPECT_EQ(player[1].level, 1);
-    EXPECT_EQ(said().back().second, "You don't have enough experience to level yet!");
+    EXPECT_EQ(script.said.back().second, "You don't have enough experience to level yet!");
     Script();
     quest.flags = QF_COMPANION;
     Train(true, true);
@@ -190,10 +191,10 @@ TEST_F(Events, ChestStaysOpenedAfterTheMapIsReloaded) {
     player[0].x = 40;
     int i = Event(3, 2, EV_TALK | EV_CHEST, 4, "A chest.");
     const CMap fresh = map;
-    keys.Space(2);
+    script.Space(2);
     FieldUseAction();
-    ASSERT_EQ(said().size(), 2u);
-    EXPECT_EQ(said()[1].second, "You find Potion!");
+    ASSERT_EQ(script.said.size(), 2u);
+    EXPECT_EQ(script.said[1].second, "You find Potion!");
     EXPECT_EQ(player[0].inv[0].id, 4);  // the same press picks it up
     ASSERT_EQ(player[0].event_checks.size(), 2u);
     EXPECT_EQ(player[0].event_checks[0].map, "test.map");
@@ -204,20 +205,20 @@ TEST_F(Events, ChestStaysOpenedAfterTheMapIsReloaded) {
 
     map = fresh;  // reloaded from its file
     Script();
-    keys.Space();
+    script.Space();
     FieldUseAction();
-    EXPECT_EQ(said().size(), 1u);  // only its text
+    EXPECT_EQ(script.said.size(), 1u);  // only its text
     EXPECT_EQ(map.num_events, 1u);
     EXPECT_EQ(player[0].inv[1].id, 0);
 }
 
 TEST_F(Events, ChestWithAnUnknownItemStillOpensQuietly) {
     Event(2, 2, EV_CHEST, 0);
-    keys.Space();
+    script.Space();
     FieldUseAction();
     // No "You find"; the same press tries to pick up item 0, which is refused.
-    ASSERT_EQ(said().size(), 1u);
-    EXPECT_EQ(said()[0].second, "Not enough room!");
+    ASSERT_EQ(script.said.size(), 1u);
+    EXPECT_EQ(script.said[0].second, "Not enough room!");
     EXPECT_EQ(player[0].event_checks.size(), 2u);
     EXPECT_EQ(map.tiles[1][2][2].tile, OBJECT_TILE);
     EXPECT_EQ(map.num_events, 2u);
@@ -229,33 +230,25 @@ TEST_F(Events, AnObjectUnderTheHeroEndsTheScan) {
     Event(2, 2, EV_TALK);
     FieldUseAction();
     EXPECT_EQ(player[0].inv[0].id, 4);
-    EXPECT_TRUE(said().empty());
+    EXPECT_TRUE(script.said.empty());
 }
 
 TEST_F(Events, EventsAheadAllActAndNpcsAheadTalk) {
     Event(3, 2, EV_TALK, 0, "first");
     Event(3, 2, EV_TALK, 0, "second");
     Event(1, 2, EV_TALK, 0, "behind");
-    CNpc n;
-    n.x = 48;
-    n.y = 32;
-    n.id = 1;
-    map.npcs.push_back(n);
-    map.num_npcs = 1;
-    map.npc_info.assign(2, CNpcInfo());
-    map.npc_info[0].name = "Bob";
-    map.npc_info[0].script = "none";
-    map.npc_info[0].talk = "hey";
-    keys.Space(3);
+    PlaceNpc(48, 32);
+    Talker(1, "Bob", "hey");
+    script.Space(3);
     FieldUseAction();
-    ASSERT_EQ(said().size(), 3u);
-    EXPECT_EQ(said()[0].second, "first");
-    EXPECT_EQ(said()[1].second, "second");
-    EXPECT_EQ(said()[2].second, "hey");
+    ASSERT_EQ(script.said.size(), 3u);
+    EXPECT_EQ(script.said[0].second, "first");
+    EXPECT_EQ(script.said[1].second, "second");
+    EXPECT_EQ(script.said[2].second, "hey");
     Script();
     player[0].facing = 0;  // not facing anywhere yet
     FieldUseAction();
-    EXPECT_TRUE(said().empty());
+    EXPECT_TRUE(script.said.empty());
 }
 
 TEST_F(Events, TheHeroAtTheMapEdgeLooksOutsideSafely) {
@@ -271,7 +264,7 @@ TEST_F(Events, TheHeroAtTheMapEdgeLooksOutsideSafely) {
         player[0].facing = f;
         FieldUseAction();
     }
-    EXPECT_TRUE(said().empty());
+    EXPECT_TRUE(script.said.empty());
 }
 
 }  // namespace

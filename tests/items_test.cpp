@@ -1,14 +1,23 @@
 // Inventory and equipment: picking up, dropping, wearing and taking off items, and the checks on item ids.
 #include <gtest/gtest.h>
 
-#include "people_rig.h"
+#include "CDisplay.h"
+#include "CMain.h"
+#include "CMap.h"
+#include "CMenu.h"
+#include "CPlayer.h"
+#include "Interaction.h"
+#include "PeopleRig.h"
+#include "Quests.h"
+#include "TempDir.h"
+#include "Timing.h"
 
 namespace {
 
-class Items : public PeopleTest {
+class Items : public PeopleRig {
 protected:
     void SetUp() override {
-        PeopleTest::SetUp();
+        PeopleRig::SetUp();
         MakeMap(10, 10);
         Item(1, "Helm", IT_HEAD, 0, 2);
         Item(2, "Cap", IT_HEAD, 0, 1);
@@ -19,15 +28,8 @@ protected:
         player[0].y = 48;
     }
     void Object(int c, int r, int id) {
-        CEvent e;
-        e.x = c;
-        e.y = r;
-        e.type = EV_OBJECT;
-        e.quest = id;
-        map.events.push_back(e);
-        map.num_events++;
+        AddEvent(c, r, EV_OBJECT, id);
         map.tiles[1][r][c].tile = OBJECT_TILE;
-        map.tiles[1][r][c].flags |= TF_EVENT;
     }
 };
 
@@ -78,12 +80,12 @@ TEST_F(Items, AddObjectFillsTheLowestSlotAndRefusesWhenFull) {
     EXPECT_EQ(p.inv[1].id, 4);
     EXPECT_FALSE(p.AddObject(0));
     EXPECT_FALSE(p.AddObject(36));
-    EXPECT_TRUE(said().empty());
+    EXPECT_TRUE(script.said.empty());
     for (CInv& s : p.inv) s.id = 1;
-    keys.Space();
+    script.Space();
     EXPECT_FALSE(p.AddObject(4));
-    ASSERT_EQ(said().size(), 1u);
-    EXPECT_EQ(said()[0].second, "You don't have any room in your inventory!");
+    ASSERT_EQ(script.said.size(), 1u);
+    EXPECT_EQ(script.said[0].second, "You don't have any room in your inventory!");
 }
 
 TEST_F(Items, DropThenPickUpLeavesTheCellClean) {
@@ -120,13 +122,13 @@ TEST_F(Items, TwoObjectsOnACellKeepTheMarkerUntilTheLastIsTaken) {
 TEST_F(Items, PickingUpNothingOrIntoAFullPackSaysNotEnoughRoom) {
     Object(1, 1, 0);
     Object(2, 2, 40);
-    keys.Space(2);
+    script.Space(2);
     player[0].PickupObject(0);
     player[0].PickupObject(1);
     player[0].PickupObject(7);  // no such event
     EXPECT_EQ(map.num_events, 2u);
-    ASSERT_EQ(said().size(), 2u);
-    EXPECT_EQ(said()[0].second, "Not enough room!");
+    ASSERT_EQ(script.said.size(), 2u);
+    EXPECT_EQ(script.said[0].second, "Not enough room!");
     EXPECT_EQ(player[0].inv[0].id, 0);
 }
 
@@ -157,9 +159,9 @@ TEST_F(Items, GivingAWornSwordTakesItOffAndFillsTheOthersLowestSlot) {
 TEST_F(Items, GivingToAFullPackChangesNeither) {
     player[0].inv[0].id = 1;
     for (CInv& s : player[1].inv) s.id = 4;
-    keys.Space();
+    script.Space();
     EXPECT_FALSE(player[0].GiveObject(0, player[1]));
-    EXPECT_EQ(said().back().second, "The other player's inventory is full!");
+    EXPECT_EQ(script.said.back().second, "The other player's inventory is full!");
     EXPECT_EQ(player[0].inv[0].id, 1);
     EXPECT_EQ(player[1].inv[0].id, 4);
 }

@@ -11,7 +11,8 @@
 
 #include "CMap.h"
 #include "Host.h"
-#include "MapTestSupport.h"
+#include "ScriptHost.h"
+#include "TempDir.h"
 #include "Timing.h"
 
 namespace {
@@ -62,7 +63,10 @@ CMap sample_map() {
 
 }  // namespace
 
-TEST(MapModel, DefaultsShapeAndClear) {
+// The model's view size comes from the screen: the rig's is 640 x 480.
+using MapModel = GameRig;
+
+TEST_F(MapModel, DefaultsShapeAndClear) {
     CMap m;
     EXPECT_EQ(m.tile_w, 16);
     EXPECT_EQ(m.tile_h, 16);
@@ -74,7 +78,6 @@ TEST(MapModel, DefaultsShapeAndClear) {
     EXPECT_TRUE(m.tiles.empty() && m.portals.empty() && m.events.empty() && m.npcs.empty());
     EXPECT_EQ(m.tileset, nullptr);
 
-    ScreenStandIn screen_640(640, 480);
     m.InitMap(20, 15, 16, 16, 2);
     EXPECT_EQ(m.view_cols, 41);
     EXPECT_EQ(m.view_rows, 31);
@@ -106,7 +109,7 @@ TEST(MapModel, DefaultsShapeAndClear) {
     EXPECT_EQ(m.tiles.size(), 1u);
 }
 
-TEST(MapModel, CopySharesImagesAndOwnsLists) {
+TEST_F(MapModel, CopySharesImagesAndOwnsLists) {
     CMap m = sample_map();
     BITMAP* bmp = create_bitmap(32, 32);
     m.tileset = bmp;
@@ -122,10 +125,9 @@ TEST(MapModel, CopySharesImagesAndOwnsLists) {
     destroy_bitmap(bmp);
 }
 
-class MapFile : public ::testing::Test {
+class MapFile : public GameRig {
 protected:
     TempDir dir;
-    QuietHost quiet;
 };
 
 TEST_F(MapFile, SaveLoadSaveIsByteExact) {
@@ -269,9 +271,9 @@ TEST_F(MapFile, FoundWhateverTheLetterCase) {
 TEST_F(MapFile, FailedSaveSaysSoAndKeepsTheOldFile) {
     CMap m = sample_map();
     EXPECT_EQ(m.SaveMap(dir.path("no/such/dir/x.map")), -1);
-    ASSERT_EQ(quiet.messages.size(), 1u);
-    EXPECT_NE(quiet.messages[0].find("Couldn't find map!"), std::string::npos);
-    EXPECT_NE(quiet.messages[0].find("no/such/dir/x.map"), std::string::npos);
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_NE(script.messages[0].find("Couldn't find map!"), std::string::npos);
+    EXPECT_NE(script.messages[0].find("no/such/dir/x.map"), std::string::npos);
     EXPECT_EQ(m.tileset_name, "./data/tiles.bmp");
 }
 
@@ -279,6 +281,7 @@ TEST_F(MapFile, FailedSaveSaysSoAndKeepsTheOldFile) {
 class DamagedMap : public MapFile {
 protected:
     void SetUp() override {
+        MapFile::SetUp();
         ASSERT_EQ(small_.SaveMap(dir.path("small.map")), 0);
         good_ = read_file(dir.path("small.map"));
         CMap held = sample_map();
@@ -286,17 +289,17 @@ protected:
         held_bytes_ = read_file(dir.path("held.map"));
         ASSERT_EQ(live_.LoadMap(dir.path("held.map"), true), 0);
         live_.events[0].done = true;
-        quiet.messages.clear();
+        script.messages.clear();
     }
     // Loads bytes as a file; expects refusal with a message and the held map unchanged.
     void ExpectRefused(const std::string& bytes, const std::string& why) {
         SCOPED_TRACE(why);
         std::string p = dir.path("bad.map");
         write_file(p, bytes);
-        quiet.messages.clear();
+        script.messages.clear();
         EXPECT_EQ(live_.LoadMap(p, true), -1);
-        ASSERT_EQ(quiet.messages.size(), 1u);
-        EXPECT_NE(quiet.messages[0].find(p), std::string::npos) << quiet.messages[0];
+        ASSERT_EQ(script.messages.size(), 1u);
+        EXPECT_NE(script.messages[0].find(p), std::string::npos) << script.messages[0];
         EXPECT_TRUE(live_.events[0].done);
         EXPECT_EQ(live_.num_events, 2u);
         EXPECT_EQ(live_.name, "held.map");
@@ -369,8 +372,8 @@ TEST_F(DamagedMap, BrokenTextLines) {
 
 TEST_F(DamagedMap, MissingFile) {
     EXPECT_EQ(live_.LoadMap(dir.path("nowhere.map")), -1);
-    ASSERT_EQ(quiet.messages.size(), 1u);
-    EXPECT_EQ(quiet.messages[0], "Error: Couldn't find the map to load! " + dir.path("nowhere.map"));
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0], "Error: Couldn't find the map to load! " + dir.path("nowhere.map"));
     EXPECT_EQ(live_.name, "held.map");
     EXPECT_EQ(live_.num_events, 2u);
 }
@@ -383,9 +386,9 @@ TEST_F(MapFile, MissingImagesWarnAndLoadingGoesOn) {
     ASSERT_EQ(m.SaveMap(p), 0);
     CMap back;
     ASSERT_EQ(back.LoadMap(p), 0);
-    ASSERT_EQ(quiet.messages.size(), 2u);
-    EXPECT_EQ(quiet.messages[0], "Warning: Tileset could not be found! 'nothing_here.bmp'  ");
-    EXPECT_EQ(quiet.messages[1], "Warning: Spriteset could not be found! 'NULL'  ");
+    ASSERT_EQ(script.messages.size(), 2u);
+    EXPECT_EQ(script.messages[0], "Warning: Tileset could not be found! 'nothing_here.bmp'  ");
+    EXPECT_EQ(script.messages[1], "Warning: Spriteset could not be found! 'NULL'  ");
     EXPECT_EQ(back.tileset, nullptr);
 }
 

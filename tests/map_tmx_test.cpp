@@ -3,7 +3,8 @@
 
 #include "CMap.h"
 #include "MapJson.h"
-#include "MapTestSupport.h"
+#include "ScriptHost.h"
+#include "TempDir.h"
 #include "MapTmx.h"
 
 namespace {
@@ -32,10 +33,9 @@ const std::string LAYERS =
 
 }  // namespace
 
-class MapTmx : public ::testing::Test {
+class MapTmx : public GameRig {
 protected:
     TempDir dir;
-    QuietHost quiet;
 };
 
 TEST_F(MapTmx, ContentMapsRoundTripThroughTmxByteForByte) {

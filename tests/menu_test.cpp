@@ -1,27 +1,36 @@
 // The service menus over a dialogue box: their answers, what they draw, and the menu pictures' report.
 #include <gtest/gtest.h>
 
-#include "people_rig.h"
+#include "CDisplay.h"
+#include "CMain.h"
+#include "CMap.h"
+#include "CMenu.h"
+#include "CPlayer.h"
+#include "Interaction.h"
+#include "PeopleRig.h"
+#include "Quests.h"
+#include "TempDir.h"
+#include "Timing.h"
 
 namespace {
 
-using Menus = PeopleTest;
+using Menus = PeopleRig;
 
 TEST_F(Menus, ChoiceAnswersYesOnTheFirstEntryAndNoOnTheSecond) {
-    keys.Tap(GK_SPACE);
+    script.Tap(GK_SPACE);
     EXPECT_TRUE(menu.Choice(screen));
-    keys.Tap(GK_DOWN).Tap(GK_UP).Tap(GK_DOWN).Tap(GK_SPACE);
+    script.Tap(GK_DOWN).Tap(GK_UP).Tap(GK_DOWN).Tap(GK_SPACE);
     EXPECT_FALSE(menu.Choice(screen));
-    EXPECT_EQ(keys.forgets, 2);
-    keys.Tap(GK_DOWN).Tap(GK_SPACE);
+    EXPECT_EQ(script.forgets, 2);
+    script.Tap(GK_DOWN).Tap(GK_SPACE);
     EXPECT_FALSE(menu.ClericChoice(screen));  // "Save"
-    keys.Tap(GK_SPACE);
+    script.Tap(GK_SPACE);
     EXPECT_TRUE(menu.ClericChoice(screen));  // the cursor starts on "Leave" again
 }
 
 TEST_F(Menus, ASpaceStillHeldFromTheQuestionDoesNotAnswer) {
     key_space = 1;  // the question box just closed on this press
-    keys.Hold(GK_SPACE, 5).Tap(GK_DOWN).Tap(GK_SPACE);
+    script.Held(GK_SPACE).Ticks(4).Up(GK_SPACE).Tap(GK_DOWN).Tap(GK_SPACE);
     EXPECT_FALSE(menu.Choice(screen));
 }
 
@@ -29,7 +38,7 @@ TEST_F(Menus, DrawsTheQuestionBehindTheEntries) {
     menu.choice = create_bitmap(100, 50);
     clear_to_color(menu.choice, makecol(0, 0, 255));
     rectfill(screen, 0, 470, 10, 479, makecol(0, 255, 0));  // part of the box on the screen
-    keys.Wait(3).Tap(GK_SPACE);
+    script.Ticks(3).Tap(GK_SPACE);
     menu.Choice(screen);
     EXPECT_EQ(getpixel(screen, 5, 475), makecol(0, 255, 0));
     EXPECT_EQ(getpixel(screen, 420 + 2, 290 + 2), makecol(0, 0, 255));
@@ -42,9 +51,9 @@ TEST_F(Menus, DrawsTheQuestionBehindTheEntries) {
 }
 
 TEST_F(Menus, MissingPicturesAreListedOnceForStartUp) {
-    TempDataDir dir;
+    TempDir dir(TempDir::AS_GAME_FOLDER);
     menu.Init();
-    EXPECT_TRUE(keys.messages.empty());
+    EXPECT_TRUE(script.messages.empty());
     EXPECT_NE(menu.missing_pictures.find("./data/choice.bmp"), std::string::npos);
     size_t first = menu.missing_pictures.find("status.tga");
     EXPECT_EQ(menu.missing_pictures.find("status.tga", first + 1), std::string::npos);

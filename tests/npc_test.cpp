@@ -1,22 +1,27 @@
 // NPC steps on the grid, the field wander along walkways, monster targets and the monster table.
 #include <gtest/gtest.h>
 
-#include "people_rig.h"
+#include "CDisplay.h"
+#include "CMain.h"
+#include "CMap.h"
+#include "CMenu.h"
+#include "CPlayer.h"
+#include "Interaction.h"
+#include "PeopleRig.h"
+#include "Quests.h"
+#include "TempDir.h"
+#include "Timing.h"
 
 namespace {
 
-class Npcs : public PeopleTest {
+class Npcs : public PeopleRig {
 protected:
     void SetUp() override {
-        PeopleTest::SetUp();
+        PeopleRig::SetUp();
         MakeMap(10, 10);
         player[0].x = player[1].x = 144;
         player[0].y = player[1].y = 144;
-        CNpc n;
-        n.x = 64;
-        n.y = 64;
-        map.npcs.push_back(n);
-        map.num_npcs = 1;
+        PlaceNpc(64, 64, 0);
     }
     CNpc& N(int i = 0) { return map.npcs[i]; }
     void Walk(CNpc& n) {

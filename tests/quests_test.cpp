@@ -1,17 +1,25 @@
 // Quest scripts: each script's conditions, run twice where "once" matters, with its notices and map changes.
 #include <gtest/gtest.h>
 
-#include "people_rig.h"
+#include "CDisplay.h"
+#include "CMain.h"
+#include "CMap.h"
+#include "CMenu.h"
+#include "CPlayer.h"
+#include "Interaction.h"
+#include "PeopleRig.h"
+#include "Quests.h"
+#include "TempDir.h"
+#include "Timing.h"
 
 namespace {
 
-class Quests : public PeopleTest {
+class Quests : public PeopleRig {
 protected:
     void Run(int number, int boxes = 0) {
-        keys.steps.clear();
-        keys.step = 0;
-        said().clear();
-        keys.Space(boxes);
+        script.Clear();
+        script.said.clear();
+        script.Space(boxes);
         quest.ProcessQuest(number);
     }
     void Won(const char* m) {
@@ -51,29 +59,29 @@ TEST_F(Quests, CaveRewardNeedsBothBattlesAndPaysOnce) {
     Won("cave_battle2.map");
     quest.flags = QF_COMPANION;
     Run(0x40, 1);
-    EXPECT_EQ(said().size(), 1u);
+    EXPECT_EQ(script.said.size(), 1u);
     EXPECT_EQ(player[0].gold, 12);
     EXPECT_EQ(player[0].exp, 15);
     EXPECT_EQ(player[1].exp, 15);
     Run(0x40);
     EXPECT_EQ(player[0].gold, 12);
-    EXPECT_TRUE(said().empty());
+    EXPECT_TRUE(script.said.empty());
 }
 
 TEST_F(Quests, HerbErrandIntroductionRemindersPlantingAndThanks) {
     Run(0x800, 1);
-    ASSERT_EQ(said().size(), 1u);
-    const std::string intro = said()[0].second;
+    ASSERT_EQ(script.said.size(), 1u);
+    const std::string intro = script.said[0].second;
     EXPECT_EQ(quest.flags, 0x800u | 0x80 | 0x1000);
     Run(0x800, 1);
-    const std::string reminder = said()[0].second;
+    const std::string reminder = script.said[0].second;
     EXPECT_NE(reminder, intro);
     Run(0x800, 1);
-    EXPECT_EQ(said()[0].second, reminder);
+    EXPECT_EQ(script.said[0].second, reminder);
 
     Run(0x100, 2);
-    ASSERT_EQ(said().size(), 2u);
-    EXPECT_EQ(said()[1], std::make_pair(std::string(), std::string("You gained 8 experience points!")));
+    ASSERT_EQ(script.said.size(), 2u);
+    EXPECT_EQ(script.said[1], std::make_pair(std::string(), std::string("You gained 8 experience points!")));
     EXPECT_EQ(player[0].exp, 8);
     EXPECT_EQ(quest.flags & 0x80, 0u);
     EXPECT_EQ(quest.flags & 0x100, 0x100u);
@@ -81,8 +89,8 @@ TEST_F(Quests, HerbErrandIntroductionRemindersPlantingAndThanks) {
     EXPECT_EQ(player[0].exp, 8);
 
     Run(0x800, 1);
-    EXPECT_NE(said()[0].second, reminder);
-    EXPECT_NE(said()[0].second, intro);
+    EXPECT_NE(script.said[0].second, reminder);
+    EXPECT_NE(script.said[0].second, intro);
 }
 
 TEST_F(Quests, PlantingWithoutTheErrandDoesNothing) {
@@ -96,7 +104,7 @@ TEST_F(Quests, HerbIsGivenUnderTheHeroOnce) {
     player[0].x = 40;
     player[0].y = 20;
     Run(0x200, 1);
-    EXPECT_EQ(said()[0].second, "You received an item!");
+    EXPECT_EQ(script.said[0].second, "You received an item!");
     ASSERT_EQ(map.num_events, 1u);
     EXPECT_EQ(map.events[0].x, 2);
     EXPECT_EQ(map.events[0].y, 1);
@@ -123,7 +131,7 @@ TEST_F(Quests, RuinsLockOpensOnlyForOnOffOn) {
     EXPECT_EQ(quest.flags, 0u);
     map.events[1].done = false;
     Run(0x400, 1);
-    EXPECT_EQ(said()[0].second, "Towards the south you hear a loud grinding noise.");
+    EXPECT_EQ(script.said[0].second, "Towards the south you hear a loud grinding noise.");
     EXPECT_EQ(map.tiles[0][73][24].tile, 7);
     EXPECT_EQ(map.tiles[0][73][25].tile, 8);
     EXPECT_EQ(map.tiles[0][73][25].flags, 0);
@@ -170,7 +178,7 @@ TEST_F(Quests, SmallScripts) {
     Run(0x200000);
     EXPECT_EQ(quest.flags, 0x200000u);
     Run(0x4, 1);
-    EXPECT_EQ(said()[0].first, "Wise old man");
+    EXPECT_EQ(script.said[0].first, "Wise old man");
     EXPECT_EQ(quest.flags, 0x200004u);
     Run(0x2);
     EXPECT_EQ(quest.flags, 0x200006u);
@@ -184,7 +192,7 @@ TEST_F(Quests, NumbersWithoutAScriptDoNothing) {
     for (int n : {0, 1, 3, 0x10, 0x20, 0x80, 0x1000, 0x2000, 0x80000, 0x800000, -1, 0x7fffffff}) Run(n);
     EXPECT_EQ(quest.flags, 0u);
     EXPECT_EQ(map.num_events, 0u);
-    EXPECT_TRUE(said().empty());
+    EXPECT_TRUE(script.said.empty());
 }
 
 }  // namespace

@@ -2,7 +2,16 @@
 #include <gtest/gtest.h>
 
 #include "TextLists.h"
-#include "people_rig.h"
+#include "CDisplay.h"
+#include "CMain.h"
+#include "CMap.h"
+#include "CMenu.h"
+#include "CPlayer.h"
+#include "Interaction.h"
+#include "PeopleRig.h"
+#include "Quests.h"
+#include "TempDir.h"
+#include "Timing.h"
 
 namespace {
 
@@ -136,49 +145,49 @@ TEST(ShopList, RowsOfFiveAndIdsOutsideTheItemListRefused) {
     EXPECT_EQ(n, 2);
 }
 
-using ListLoaders = PeopleTest;
+using ListLoaders = PeopleRig;
 
 TEST_F(ListLoaders, MissingNpcListIsReportedOnceAndKeepsTheRecords) {
-    TempDataDir dir;
-    dir.Write("data/npcs.txt", "");
+    TempDir dir(TempDir::AS_GAME_FOLDER);
+    write_file("data/npcs.txt", "");
     map.LoadNpcs();  // a good read forgets problems reported before
     unlink("data/npcs.txt");
     map.npc_info.assign(2, CNpcInfo());
     map.npc_info[0].name = "Held";
     map.LoadNpcs();
     map.LoadNpcs();
-    ASSERT_EQ(keys.messages.size(), 1u);
-    EXPECT_NE(keys.messages[0].find("npcs.txt"), std::string::npos);
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_NE(script.messages[0].find("npcs.txt"), std::string::npos);
     EXPECT_EQ(map.npc_info[0].name, "Held");
 
-    dir.Write("data/npcs.txt", TWO_NPCS);
+    write_file("data/npcs.txt", TWO_NPCS);
     map.LoadNpcs();
     EXPECT_EQ(map.npc_info.size(), 3u);
     EXPECT_EQ(map.npc_info[0].name, "Tobin");
 
-    dir.Write("data/npcs.txt", "1\n" + std::string(300, 'x') + "\n");
+    write_file("data/npcs.txt", "1\n" + std::string(300, 'x') + "\n");
     map.LoadNpcs();
-    ASSERT_EQ(keys.messages.size(), 2u);
-    EXPECT_NE(keys.messages[1].find("./data/npcs.txt"), std::string::npos);
-    EXPECT_NE(keys.messages[1].find("line 2"), std::string::npos);
+    ASSERT_EQ(script.messages.size(), 2u);
+    EXPECT_NE(script.messages[1].find("./data/npcs.txt"), std::string::npos);
+    EXPECT_NE(script.messages[1].find("line 2"), std::string::npos);
     EXPECT_EQ(map.npc_info[0].name, "Tobin");
 }
 
 TEST_F(ListLoaders, ItemListReadForBothMembersReportsItsProblemOnce) {
-    TempDataDir dir;
-    dir.Write("data/equip.txt", "");
+    TempDir dir(TempDir::AS_GAME_FOLDER);
+    write_file("data/equip.txt", "");
     player[0].GetInfo();
     unlink("data/equip.txt");
     player[0].items[0].name = "Old";
     player[0].GetInfo();
     player[1].GetInfo();
-    ASSERT_EQ(keys.messages.size(), 1u);
-    EXPECT_NE(keys.messages[0].find("equip.txt"), std::string::npos);
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_NE(script.messages[0].find("equip.txt"), std::string::npos);
     EXPECT_EQ(player[0].items[0].name, "Old");
-    dir.Write("data/equip.txt", "Helm 0 0 2 10\nSword four 3 0 25\n");
+    write_file("data/equip.txt", "Helm 0 0 2 10\nSword four 3 0 25\n");
     player[0].GetInfo();
-    ASSERT_EQ(keys.messages.size(), 2u);
-    EXPECT_NE(keys.messages[1].find("line 2"), std::string::npos);
+    ASSERT_EQ(script.messages.size(), 2u);
+    EXPECT_NE(script.messages[1].find("line 2"), std::string::npos);
     EXPECT_EQ(player[0].items[0].name, "Helm");
     EXPECT_EQ(player[0].items[1].name, "item2");
 }

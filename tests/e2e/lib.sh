@@ -8,7 +8,7 @@
 #   rpg_to_field              # from the first screen into the field (title screen keys)
 #   key_tap Escape            # hold a key 80 ms (Allegro polls key state 60 times a second)
 #   shot name                 # screenshot of the window -> $E2E_DIR/name.png
-#   count_pixels name.png X Y W H red|white|lit   # pixels of that colour class in the box
+#   count_pixels name.png X Y W H red|white|lit|panel|dark   # pixels of that colour class in the box
 #   wait_pixels name X Y W H class MIN [MAX] [SECONDS]   # screenshots until the count fits
 #   rpg_close_button          # what the window's close button sends (WM_DELETE_WINDOW)
 #   rpg_wait_exit 10          # waits for the game to end; sets RPG_STATUS
@@ -177,13 +177,16 @@ pixel_rgb() {
 }
 
 # Number of pixels in the box (X Y W H) of a screenshot that are of a colour class:
-# red (the status line), white (the alert box), lit (anything not black).
+# red (the status line), white (the alert box), lit (anything not black), panel (the dialogue
+# box's grey, 192 192 192, which the 16-bit game shows as about 198 194 198), dark (its words).
 count_pixels() {
     local f=$1 x=$2 y=$3 w=$4 h=$5 cls=$6 expr
     case $cls in
         red) expr='(r>0.85&&g<0.2&&b<0.2)?1:0' ;;
         white) expr='(r>0.9&&g>0.9&&b>0.9)?1:0' ;;
         lit) expr='(r+g+b>0.1)?1:0' ;;
+        panel) expr='(abs(r-0.76)<0.035&&abs(g-0.76)<0.035&&abs(b-0.76)<0.035)?1:0' ;;
+        dark) expr='(r+g+b<0.3)?1:0' ;;
         *) echo "count_pixels: unknown class $cls" >&2; return 2 ;;
     esac
     convert "$E2E_DIR/$f" -crop "${w}x${h}+${x}+${y}" +repage -fx "$expr" -format '%[fx:int(mean*w*h+.5)]' info:

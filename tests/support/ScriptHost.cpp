@@ -10,6 +10,7 @@
 #include "CMap.h"
 #include "CMenu.h"
 #include "CPlayer.h"
+#include "Interaction.h"
 #include "Quests.h"
 #include "Timing.h"
 
@@ -50,6 +51,43 @@ CScriptHost& CScriptHost::Burst(int n) {
 
 CScriptHost& CScriptHost::AnswerAlert(int button) {
     answers_.push_back(button);
+    return *this;
+}
+
+CScriptHost& CScriptHost::Held(int scancode) {
+    down_.insert(scancode);
+    return *this;
+}
+
+CScriptHost& CScriptHost::Tap(int scancode) {
+    Ticks(1);
+    Down(scancode);
+    Ticks(2);
+    Up(scancode);
+    return Ticks(1);
+}
+
+CScriptHost& CScriptHost::Space(int n) {
+    for (int i = 0; i < n; ++i) Tap(GK_SPACE);
+    return *this;
+}
+
+CScriptHost& CScriptHost::Answer(bool yes) {
+    Space();
+    if (!yes) Tap(GK_DOWN);
+    return Space();
+}
+
+CScriptHost& CScriptHost::Grace(int n) {
+    grace_ = n;
+    return *this;
+}
+
+CScriptHost& CScriptHost::Clear() {
+    steps_.clear();
+    down_.clear();
+    forgotten_.clear();
+    typed_.clear();
     return *this;
 }
 
@@ -103,9 +141,17 @@ bool CScriptHost::KeyDown(int scancode) { return KeyDownNow(scancode); }
 
 void CScriptHost::Idle() {
     ApplyKeyChanges();
-    if (steps_.empty()) throw ScriptEnd{};
-    int n = steps_.front().value;
-    steps_.pop_front();
+    int n = 1;
+    if (!steps_.empty()) {
+        n = steps_.front().value;
+        steps_.pop_front();
+    } else if (grace_ > 0) {
+        --grace_;
+        down_.clear();
+        forgotten_.clear();
+    } else {
+        throw ScriptEnd{};
+    }
     ++idles;
     for (int i = 0; i < n; ++i) {
         increment_speed_counter();
@@ -119,7 +165,10 @@ void CScriptHost::ForgetKeys() {
     typed_.clear();
 }
 
-void CScriptHost::FlushKeyBuffer() { typed_.clear(); }
+void CScriptHost::FlushKeyBuffer() {
+    ++flushes;
+    typed_.clear();
+}
 
 int CScriptHost::ReadKey() {
     while (typed_.empty()) Idle();  // ScriptEnd when no key comes
@@ -147,16 +196,15 @@ void CScriptHost::StartTimers(int bps) { timer_rates.push_back(bps); }
 
 // ---------------------------------------------------------------- the fixture
 
-void GameRig::SetUp() {
-    saved_host_ = host;
-    host = &script;
-    set_color_depth(GAME_DEPTH);
-    screen = create_bitmap_ex(GAME_DEPTH, GAME_W, GAME_H);
-    ASSERT_NE(screen, nullptr);
-    clear_bitmap(screen);
-    Display.CreatePages(GAME_W, GAME_H);
-    srand(1);
+// The rig whose script records dialogue boxes (the box's hook is a plain function).
+static CScriptHost* recording = nullptr;
+static void record_box(const std::string& from, const std::string& msg) {
+    if (recording) recording->said.push_back({from, msg});
+}
 
+// The shared globals back at their start values: before each test, and after it so that
+// tests without the rig never see what a rig test left behind.
+static void reset_globals() {
     App.done = false;
     App.selected_pc = 0;
     App.timer = 0;
@@ -172,9 +220,28 @@ void GameRig::SetUp() {
     quest = CQuests();
     cine = CCine();
     battle = CBattle();
+    event = CEvent();
+}
+
+void GameRig::SetUp() {
+    saved_host_ = host;
+    host = &script;
+    set_color_depth(GAME_DEPTH);
+    screen = create_bitmap_ex(GAME_DEPTH, GAME_W, GAME_H);
+    ASSERT_NE(screen, nullptr);
+    clear_bitmap(screen);
+    Display.CreatePages(GAME_W, GAME_H);
+    srand(1);
+
+    reset_globals();
+    recording = &script;
+    talk_watch = record_box;
 }
 
 void GameRig::TearDown() {
+    talk_watch = nullptr;
+    recording = nullptr;
+    reset_globals();
     for (int i = 0; i < 2; ++i)
         if (Display.vscreen[i]) destroy_bitmap(Display.vscreen[i]);
     Display.vscreen[0] = Display.vscreen[1] = Display.vscreen[2] = nullptr;

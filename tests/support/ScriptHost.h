@@ -8,6 +8,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Host.h"
@@ -59,6 +60,20 @@ public:
     CScriptHost& Burst(int n);
     // Queues the answer (1 or 2) of the next alert box.
     CScriptHost& AnswerAlert(int button);
+    // Key already down when the code under test starts: takes effect at once, not at the next Idle().
+    CScriptHost& Held(int scancode);
+    // A press as a person makes it: one tick as the keys stand, the key down for two ticks,
+    // then up for one tick. Boxes and menus that wait for a fresh press see exactly one.
+    CScriptHost& Tap(int scancode);
+    // n taps of SPACE: closes n dialogue boxes.
+    CScriptHost& Space(int n = 1);
+    // Closes a question's box with SPACE, then picks "Yes" (the first option) or "No" in the choice menu.
+    CScriptHost& Answer(bool yes);
+    // Once the script is used up, up to n more ticks with every key up before ScriptEnd: for
+    // tests that call a screen directly and only script the keys it must see.
+    CScriptHost& Grace(int n);
+    // Drops what is left of the script and lets every key go; what was recorded stays.
+    CScriptHost& Clear();
 
     // --- What the game did ---
     std::vector<AlertRecord> alerts;    // alert boxes shown, in order
@@ -67,6 +82,9 @@ public:
     int ticks_run = 0;                  // ticks handed out by Idle()
     int idles = 0;                      // calls of Idle() that handed out ticks
     int forgets = 0;                    // calls of ForgetKeys()
+    int flushes = 0;                    // calls of FlushKeyBuffer()
+    // Every dialogue box shown while the rig runs, as (speaker, words), in order.
+    std::vector<std::pair<std::string, std::string>> said;
     std::vector<int> timer_rates;       // rates passed to StartTimers (SetTimers), in order
 
     // Whether the script has no ticks left.
@@ -98,7 +116,7 @@ private:
     std::set<int> forgotten_;   // held keys the game was told to forget
     std::deque<int> typed_;     // typed keys for ReadKey: scancode << 8 | ASCII
     std::deque<int> answers_;   // queued alert answers
-    bool ticked_since_typed_ = false;
+    int grace_ = 0;             // ticks left to hand out after the script ends
 
     // Applies the key changes at the head of the script, up to the next tick.
     void ApplyKeyChanges();
@@ -116,7 +134,8 @@ enum class RunEnd {
 // stands in for the library's screen, Display has fresh pages, `host` is a fresh CScriptHost
 // (`script`), rand is seeded with 1, and the shared globals are back at their start values
 // (App, the timing counters and key counters, the field's SPACE counter, map, both party
-// members, menu, quest, cine, battle). After each test the pages and the screen are freed and `host` is restored.
+// members, menu, quest, cine, battle). Every dialogue box is recorded in `script.said`.
+// After each test the pages and the screen are freed and `host` is restored.
 class GameRig : public ::testing::Test {
 protected:
     CScriptHost script;

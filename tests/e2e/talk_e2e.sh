@@ -1,0 +1,74 @@
+#!/bin/bash
+# Talking to a villager end to end: walk to him with the arrow keys, SPACE opens his dialogue
+# box, a second SPACE closes it and the field comes back; then quit.
+source "$(dirname "$0")/lib.sh"
+e2e_setup
+
+# The box sits on the bottom 80 rows; inside its frame it is the grey panel (192, 192, 192),
+# whether drawn from text.bmp or, without the picture, as a plain panel.
+BOX_INSIDE="20 415 600 55"       # 33000 pixels
+BOX_MIN=26000                    # most of it grey: the box is up
+FIELD_MAX=16000                  # at most half grey: the field is drawn there again
+# The first text row: the villager's words are dark pixels on the grey.
+TEXT_ROW="30 415 570 10"         # 5700 pixels
+STATUS_BOX="0 0 80 8"
+ALERT_BOX="200 212 240 50"
+
+if [ -z "${RPG_DATA:-}" ] || ! [ -e "$RPG_DATA/duskwing.map" ]; then
+    echo "no built home map in RPG_DATA (${RPG_DATA:-unset}): nothing to walk on"
+    exit 1
+fi
+
+# The lists reach data/ through the content build; a build that has not copied them yet gets
+# them straight from the sources, so the villager has his words.
+if ! [ -e "$RPG_DATA/npcs.txt" ]; then
+    lists=$(readlink -f "$(dirname "$0")/../../content/lists")
+    echo "note: $RPG_DATA has no npcs.txt; adding the lists from $lists"
+    mkdir "$E2E_DIR/data"
+    ln -s "$RPG_DATA"/* "$E2E_DIR/data/"
+    ln -s "$lists"/*.txt "$E2E_DIR/data/"
+    rm -f "$E2E_DIR/data/README.md"
+    RPG_DATA="$E2E_DIR/data"
+fi
+
+echo "# new game on the home map: the villager stands three tiles right of the hero"
+rpg_start full
+check "window RPG appears" rpg_wait_window
+rpg_to_field
+check "the field is up" wait_pixels field $STATUS_BOX red 20
+shot field
+before=$(count_pixels field.png $BOX_INSIDE panel)
+check "no box before talking ($before grey pixels)" at_most "$before" "$FIELD_MAX"
+
+# Two tiles of walking take about half a second; the villager stops the hero, who then faces him.
+key_tap Right 1200
+key_tap space
+check "SPACE facing the villager opens his box" wait_pixels talk $BOX_INSIDE panel "$BOX_MIN"
+# Black words on the grey: some hundreds of dark pixels, not a whole black row of field.
+text=$(count_pixels talk.png $TEXT_ROW dark)
+check "his words are on the first row ($text dark pixels)" at_least "$text" 200
+check "the rest of the row is the box's grey" at_most "$text" 3000
+check "the game waits in the box" rpg_running
+
+key_tap space
+check "a second SPACE closes the box and the field is drawn again" wait_pixels after $BOX_INSIDE panel 0 "$FIELD_MAX"
+check "the field loop runs on" wait_pixels after $STATUS_BOX red 20
+
+key_tap Escape
+check "ESC shows the quit alert" wait_pixels alert $ALERT_BOX white 6000
+key_tap Right  # to "YES"
+sleep 0.2
+key_tap Return
+rpg_wait_exit 10
+check "YES ends the game with status 0" equals "$RPG_STATUS" 0
+
+# The only message boxes allowed are the ones naming pictures (or songs) the build does not
+# have yet; anything else (a map or list that failed to load) is a fault.
+unexpected=$(grep -v -E "could not be (found|loaded)|^ +\./data/|^$" "$MESSAGE_LOG")
+if [ -n "$unexpected" ]; then
+    echo "unexpected message boxes:"; printf '%s\n' "$unexpected" | sed 's/^/  ! /'
+fi
+check "no message box but missing-picture warnings" equals "$unexpected" ""
+check "no sanitizer reports" no_sanitizer_reports
+
+e2e_finish
