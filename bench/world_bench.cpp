@@ -2,21 +2,13 @@
 #include <allegro.h>
 #include <benchmark/benchmark.h>
 
-#include <cerrno>
 #include <cstdlib>
 
 #include "CDisplay.h"
 #include "CMap.h"
 #include "CPlayer.h"
 
-// The library without a display, a memory screen and the two pages, set up once for every
-// benchmark in this file whoever else brings the library up first.
-static bool world_bench_ready = [] {
-    if (!system_driver && install_allegro(SYSTEM_NONE, &errno, atexit) != 0) return false;
-    set_color_depth(16);
-    return true;
-}();
-
+// A memory screen and the two pages (bench_main.cpp has brought the library up).
 static void ensure_pages() {
     if (!screen) screen = create_bitmap_ex(16, 640, 480);
     if (!Display.GetSurface()) Display.CreatePages(640, 480);
@@ -61,10 +53,6 @@ static void bench_map(CMap& m, unsigned int w, unsigned int h, int overlay_every
 // One field frame as the loop draws it: ground and overlay window, NPCs, the hero, the
 // status line, and the page copied to the screen. Argument: overlay on every n-th cell.
 static void BM_FieldFrame(benchmark::State& state) {
-    if (!world_bench_ready) {
-        state.SkipWithError("no library");
-        return;
-    }
     ensure_pages();
     bench_map(map, 100, 100, (int)state.range(0), 20);
     CPlayer& hero = player[0];
@@ -87,10 +75,6 @@ BENCHMARK(BM_FieldFrame)->Arg(1)->Arg(8)->Unit(benchmark::kMicrosecond);
 // One walking tick of the field loop (portal check, one-pixel step, event check) on a map of
 // the given side; the hero paces back and forth across an open stretch.
 static void BM_WalkTick(benchmark::State& state) {
-    if (!world_bench_ready) {
-        state.SkipWithError("no library");
-        return;
-    }
     ensure_pages();
     unsigned int side_w = (unsigned)state.range(0), side_h = (unsigned)state.range(1);
     bench_map(map, side_w, side_h, 4, 20);
@@ -132,15 +116,3 @@ static void BM_MapCopy(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_MapCopy)->Args({20, 15})->Args({256, 256})->Unit(benchmark::kMicrosecond);
-
-// Temporary: NPC routines whose module is not merged yet. Weak, so the real ones win.
-__attribute__((weak)) bool CMap::CheckNpcs(int x, int y) {
-    for (unsigned int i = 0; i < num_npcs && i < npcs.size(); ++i) {
-        unsigned int nx = npcs[i].x, ny = npcs[i].y;
-        if ((unsigned)x < nx + tile_w && nx < (unsigned)x + tile_w && (unsigned)y < ny + tile_h &&
-            ny < (unsigned)y + tile_h)
-            return true;
-    }
-    return false;
-}
-__attribute__((weak)) void CMap::LoadNpcs() {}

@@ -184,7 +184,7 @@ public:
     // Index of the first NPC standing exactly at pixel (x, y); 0 when none does. Called by the battle.
     int GetNpcid(int x, int y);
     // Whether any NPC's tile-sized square overlaps the one at pixel (x, y). Called by walking, NPC steps and the battle.
-    bool CheckNpcs(int x, int y);
+    bool CheckNpcs(int x, int y) const;
     // Every NPC whose square overlaps the one at pixel (x, y) holds its conversation, in list order.
     // Called by the use key with the point ahead of the hero.
     void InteractNpcs(int x, int y);

@@ -48,7 +48,7 @@ static bool overlaps(const CNpc& n, int px, int py, int tw, int th) {
            n.y < uy + (unsigned int)th;
 }
 
-bool CMap::CheckNpcs(int px, int py) {
+bool CMap::CheckNpcs(int px, int py) const {
     for (unsigned int i = 0; i < num_npcs && i < npcs.size(); ++i)
         if (overlaps(npcs[i], px, py, tile_w, tile_h)) return true;
     return false;

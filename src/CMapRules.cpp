@@ -1,6 +1,7 @@
 // The rules by which the map reacts to characters: collision, step-on events, portals, and the map's music.
 #include "CMap.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "CBattle.h"
@@ -84,12 +85,17 @@ static bool portal_entered(const CMap& m, const CPortal& pt, const CPlayer& p) {
            p.x < px + (unsigned int)m.tile_w && p.y < py + (unsigned int)m.tile_h;
 }
 
-// Loads the map of a data file by its file name, falling back to the full path it was stored
-// under when that is elsewhere. Returns 0 on success.
+// Loads the map of a data file by its file name, or by the full path it was stored under when
+// it lies elsewhere (a subfolder), so that such a portal still works. Returns 0 on success.
 static int load_named(CMap& m, const std::string& name, const std::string& path) {
-    if (m.LoadMap("./data/" + name) == 0) return 0;
-    if (path != "./data/" + name && m.LoadMap(path) == 0) return 0;
-    return 1;
+    std::string flat = "./data/" + name;
+    if (path != flat) {
+        if (FILE* f = open_data_file(flat, "rb"))
+            fclose(f);
+        else
+            return m.LoadMap(path);
+    }
+    return m.LoadMap(flat);
 }
 
 // Back to the map the portal lies on, with the hero on the portal square.

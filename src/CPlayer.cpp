@@ -39,10 +39,7 @@ void CPlayer::UpdateStats() {
     ac = base_ac + armour;
 }
 
-// The map queries only read, but CheckNpcs is not declared const in its module.
-static bool npc_at(const CMap& m, unsigned int x, unsigned int y) {
-    return const_cast<CMap&>(m).CheckNpcs((int)x, (int)y);
-}
+static bool npc_at(const CMap& m, unsigned int x, unsigned int y) { return m.CheckNpcs((int)x, (int)y); }
 
 // The wall test of a move one pixel (or one step) in dir from (x, y): the two corner
 // points just past the side the character moves towards.

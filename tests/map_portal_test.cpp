@@ -133,3 +133,16 @@ TEST_F(Portals, DestinationThatCannotBeReadKeepsTheMapAndTheParty) {
     EXPECT_EQ(player[0].x, 64u);
     EXPECT_EQ(rec.messages.size(), 2u);
 }
+
+TEST_F(Portals, DestinationInASubfolderIsReachedWithoutComplaint) {
+    ASSERT_EQ(mkdir("data/maps", 0755), 0);
+    CMap deep;
+    make_map(deep, 30, 30);
+    ASSERT_EQ(deep.SaveMap("./data/maps/deep.map"), 0);
+    map.portals[0].dest_map = "./data/maps/deep.map";
+    stand_at(64, 64);
+    map.CheckPortals(player[0]);
+    EXPECT_EQ(map.name, "deep.map");
+    EXPECT_EQ(player[0].x, 32u);
+    for (const std::string& m : rec.messages) EXPECT_EQ(m.find("Couldn't find"), std::string::npos) << m;
+}
