@@ -193,7 +193,7 @@ public:
     void HandleMusic();
 };
 
-// The tune HandleMusic plays for a map name and a random roll: 1..8 from its list, 0 for
+// The playlist song HandleMusic plays for a map name and a random roll: 1..FIELD_SONGS, 0 for
 // silence; looped is set for the maps that have a tune of their own.
 int map_tune(const std::string& name, int roll, bool* looped);
 
