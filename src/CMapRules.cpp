@@ -17,6 +17,13 @@
 // Characters and the fixed grid of events are 16 pixels square.
 constexpr unsigned int CHAR_SIZE = 16;
 
+CTile* CMap::Cell(unsigned int layer, int c, int r) {
+    if (layer >= tiles.size() || c < 0 || r < 0) return nullptr;
+    auto& rows = tiles[layer];
+    if ((size_t)r >= rows.size() || (size_t)c >= rows[r].size()) return nullptr;
+    return &rows[r][c];
+}
+
 bool CMap::Collision(unsigned int x, unsigned int y) const {
     // Everything off the map counts as wall, so nobody walks or searches past its edges.
     if (tile_w <= 0 || tile_h <= 0 || tiles.empty()) return true;
