@@ -1,20 +1,13 @@
 // Drawing the map window, the NPCs and the tile marks into a memory page.
 #include "CDisplay.h"
 #include "MapBuild.h"
-#include "ScriptHost.h"
 
-class MapDraw : public GameRig {
+class MapDraw : public TilesetRig {
 protected:
     CMap m;
-    BITMAP* set = nullptr;
     void SetUp() override {
-        GameRig::SetUp();
-        set = make_tileset(16, 16);
+        TilesetRig::SetUp();
         m.tileset = set;
-    }
-    void TearDown() override {
-        destroy_bitmap(set);
-        GameRig::TearDown();
     }
 };
 

@@ -1,7 +1,6 @@
 // The map editor view: opaque tiles of one layer with the blocked, walkway, mark, event and start marks in red.
 #include "CPlayer.h"
 #include "MapBuild.h"
-#include "ScriptHost.h"
 
 namespace {
 
@@ -10,21 +9,15 @@ int red() { return makecol_depth(16, 255, 0, 0); }
 
 }  // namespace
 
-class MapEditorView : public GameRig {
+class MapEditorView : public TilesetRig {
 protected:
     CMap m;
-    BITMAP* set = nullptr;
     void SetUp() override {
-        GameRig::SetUp();
-        set = make_tileset(16, 16);
+        TilesetRig::SetUp();
         make_map(m, 20, 15);
         m.tileset = set;
         m.p0_x = m.p0_y = 19;  // out of the way unless a test moves them
         m.p1_x = m.p1_y = 19;
-    }
-    void TearDown() override {
-        destroy_bitmap(set);
-        GameRig::TearDown();
     }
     // Red pixels in the 16 x 16 square at (x, y) of the page.
     int RedIn(int x, int y) {

@@ -12,12 +12,10 @@
 
 // A 100 x 60 map of numbered tiles on the global map, with a tileset that shows each
 // tile's number as its colour, and the hero well inside it.
-class FieldWalk : public GameRig {
+class FieldWalk : public TilesetRig {
 protected:
-    BITMAP* set = nullptr;
     void SetUp() override {
-        GameRig::SetUp();
-        set = make_tileset(16, 16);
+        TilesetRig::SetUp();
         make_map(map, 100, 60);
         map.tileset = set;
         player[0].x = 600;
@@ -25,11 +23,6 @@ protected:
         player[0].UpdateMovement();
         player[1].x = player[0].x;
         player[1].y = player[0].y;
-    }
-    void TearDown() override {
-        map.tileset = nullptr;
-        destroy_bitmap(set);
-        GameRig::TearDown();
     }
     // The screen shows the map cell under the view's pixel (x, y).
     int shown_tile_colour(int x, int y) {

@@ -48,3 +48,14 @@ CPortal& add_portal(CMap& m, int x, int y, const std::string& dest, int dest_x, 
     m.num_portals = (unsigned int)m.portals.size();
     return m.portals.back();
 }
+
+void TilesetRig::SetUp() {
+    GameRig::SetUp();
+    set = make_tileset(16, 16);
+}
+
+void TilesetRig::TearDown() {
+    GameRig::TearDown();  // lets go of every map that points at the tileset first
+    destroy_bitmap(set);
+    set = nullptr;
+}

@@ -7,6 +7,7 @@
 
 #include "CMap.h"
 #include "CNpc.h"
+#include "ScriptHost.h"
 
 // Colour written into every pixel of tile n of the test tilesets (never the mask colour).
 inline int tile_colour(unsigned int n) { return (int)(n * 7 + 3); }
@@ -33,3 +34,12 @@ CNpc& place_npc(CMap& m, unsigned int x, unsigned int y, int id = 1);
 // Adds an open portal on the square at pixel (x, y) of m leading to pixel (dest_x, dest_y)
 // of the map file dest, and counts it.
 CPortal& add_portal(CMap& m, int x, int y, const std::string& dest, int dest_x, int dest_y);
+
+// GameRig with a 16 x 16 cell test tileset (`set`, from make_tileset) that lives as long as the
+// test: the fixture of the drawing tests and of walks that check the pixels shown.
+class TilesetRig : public GameRig {
+protected:
+    BITMAP* set = nullptr;
+    void SetUp() override;
+    void TearDown() override;
+};
