@@ -2,6 +2,7 @@
 #include "CDisplay.h"
 
 #include "Host.h"
+#include "Sound.h"
 
 #include <cstdio>
 #include <unistd.h>
@@ -27,6 +28,7 @@ void CDisplay::CreateWindows(unsigned short width, unsigned short height, unsign
     install_keyboard();
     install_timer();
     install_mouse();
+    configure_midi_patches();
     // No sound card is no reason to stop: the game then plays silently.
     install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr);
     set_color_depth(depth);
