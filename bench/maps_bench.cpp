@@ -13,21 +13,6 @@
 
 namespace {
 
-// Keeps the missing-image warnings of the benchmark maps off the screen and out of the timings.
-class BenchHost : public CHost {
-public:
-    bool KeyDown(int) override { return false; }
-    void Idle() override {}
-    void ForgetKeys() override {}
-    void FlushKeyBuffer() override {}
-    int ReadKey() override { return 0; }
-    void Pause(int) override {}
-    void Message(const std::string&) override {}
-    int Alert(const std::string&, const std::string&, const std::string&, const std::string&,
-              const std::string&) override { return 1; }
-    [[noreturn]] void Exit(int) override { abort(); }
-};
-
 // A 256 x 256 map of 3 layers with 50 portals, 200 events and 100 NPCs, saved once.
 const std::string& big_map_path() {
     static std::string path;
@@ -47,7 +32,7 @@ const std::string& big_map_path() {
     m.num_portals = 50;
     m.num_events = 200;
     m.num_npcs = 100;
-    BenchHost quiet;
+    CQuietHost quiet;  // keeps the missing-image warnings off the screen and out of the timings
     CHost* old = host;
     host = &quiet;
     if (m.SaveMap(path) != 0) abort();
@@ -57,7 +42,7 @@ const std::string& big_map_path() {
 
 void BM_LoadMap_256x256x3(benchmark::State& state) {
     const std::string& path = big_map_path();
-    BenchHost quiet;
+    CQuietHost quiet;
     CHost* old = host;
     host = &quiet;
     CMap m;
@@ -72,7 +57,7 @@ BENCHMARK(BM_LoadMap_256x256x3)->Unit(benchmark::kMillisecond);
 // Loading over a map of the same shape, as walking back and forth between two maps does.
 void BM_LoadMap_FreshMap_256x256x3(benchmark::State& state) {
     const std::string& path = big_map_path();
-    BenchHost quiet;
+    CQuietHost quiet;
     CHost* old = host;
     host = &quiet;
     for (auto _ : state) {
@@ -86,7 +71,7 @@ BENCHMARK(BM_LoadMap_FreshMap_256x256x3)->Unit(benchmark::kMillisecond);
 
 void BM_SaveMap_256x256x3(benchmark::State& state) {
     const std::string& path = big_map_path();
-    BenchHost quiet;
+    CQuietHost quiet;
     CHost* old = host;
     host = &quiet;
     CMap m;
@@ -99,7 +84,7 @@ void BM_SaveMap_256x256x3(benchmark::State& state) {
 BENCHMARK(BM_SaveMap_256x256x3)->Unit(benchmark::kMillisecond);
 
 void BM_EncodeMap_256x256x3(benchmark::State& state) {
-    BenchHost quiet;
+    CQuietHost quiet;
     CHost* old = host;
     host = &quiet;
     CMap m;

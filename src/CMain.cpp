@@ -13,27 +13,13 @@
 #include "DataFiles.h"
 #include "Host.h"
 #include "Interaction.h"
+#include "Music.h"
 #include "Timing.h"
 
 CApp App;
 
-// Songs of the field playlist, numbered 1 to FIELD_SONGS (index 0 unused).
-constexpr int FIELD_SONGS = 8;
 // The playlist song that plays under the title screen.
-constexpr int TITLE_SONG = 5;
-static MIDI* field_songs[FIELD_SONGS + 1];
-
-static const char* const SONG_FILES[FIELD_SONGS + 1] = {
-    nullptr,
-    "./data/music/space.mid",
-    "./data/music/spacewalkbiatch.mid",
-    "./data/music/dark.mid",
-    "./data/music/dark2.mid",
-    "./data/music/knightsrevenge.mid",
-    "./data/music/inprog.mid",
-    "./data/music/stringscool.mid",
-    "./data/music/tribalbeat.mid",
-};
+constexpr int TITLE_SONG = SONG_KNIGHTS;
 
 int field_key_space = 0;
 
@@ -91,14 +77,11 @@ void StartUp() {
     player[1].name = "Miresa";
     player[1].GetInfo();
     player[1].shop.Init();
-    for (int i = 1; i <= FIELD_SONGS; ++i) {
-        field_songs[i] = load_data_midi(SONG_FILES[i]);
-        if (!field_songs[i]) missing += std::string("\n  ") + SONG_FILES[i];
-    }
+    missing += load_field_songs();
     if (!missing.empty())
         show_message("Warning: these game files could not be loaded; the game goes on without them:%s",
                      missing.c_str());
-    if (field_songs[TITLE_SONG]) play_midi(field_songs[TITLE_SONG], FALSE);
+    if (MIDI* title = field_song(TITLE_SONG)) play_midi(title, FALSE);
 }
 
 void AskQuit() {
@@ -109,7 +92,7 @@ void FieldTick() {
     // Music: when nothing plays, one tick in nine stays silent, otherwise a random song starts.
     if (midi_pos < 0) {
         int r = rand() % (FIELD_SONGS + 1);
-        if (r >= 1 && field_songs[r]) play_midi(field_songs[r], FALSE);
+        if (MIDI* song = field_song(r)) play_midi(song, FALSE);
     }
 
     if (host->KeyDown(GK_ESC)) AskQuit();

@@ -17,15 +17,8 @@ constexpr int GRID = 16;
 
 namespace {
 
-CTile* map_cell(unsigned int layer, int c, int r) {
-    if (layer >= map.tiles.size() || c < 0 || r < 0) return nullptr;
-    auto& rows = map.tiles[layer];
-    if ((size_t)r >= rows.size() || (size_t)c >= rows[r].size()) return nullptr;
-    return &rows[r][c];
-}
-
 bool cell_has(unsigned int layer, int c, int r, int flag) {
-    const CTile* t = map_cell(layer, c, r);
+    const CTile* t = map.Cell(layer, c, r);
     return t && (t->flags & flag);
 }
 
@@ -70,7 +63,7 @@ void flip_switch(int index) {
     // The box does not touch the events, but look the event up again all the same.
     if ((size_t)index >= map.events.size()) return;
     const CEvent& s = map.events[index];
-    if (CTile* t = map_cell(0, s.x, s.y)) t->tile += delta;
+    if (CTile* t = map.Cell(0, s.x, s.y)) t->tile += delta;
     quest.ProcessQuest(s.quest);
 }
 
@@ -98,7 +91,7 @@ void open_chest(int index) {
 
     const int c = map.tile_w > 0 ? (int)(player[0].x / (unsigned int)map.tile_w) : 0;
     const int r = map.tile_h > 0 ? (int)(player[0].y / (unsigned int)map.tile_h) : 0;
-    if (CTile* t = map_cell(1, c, r)) {
+    if (CTile* t = map.Cell(1, c, r)) {
         t->tile = OBJECT_TILE;
         t->flags |= TF_EVENT;
     }

@@ -159,6 +159,10 @@ public:
     void DrawMapEditor(unsigned char layer, unsigned int sx, unsigned int sy);
 
     // Rules of movement and map change.
+    // Cell (c, r) of a layer, or null when the map has no such cell (also for a short row of a
+    // damaged map). Called by the event actions and the quest scripts.
+    CTile* Cell(unsigned int layer, int c, int r);
+
     // Whether the pixel lies in a blocked cell of layer 0; every point off the map is blocked.
     // Called by all walking code and the battle's path search.
     bool Collision(unsigned int x, unsigned int y) const;
@@ -193,7 +197,7 @@ public:
     void HandleMusic();
 };
 
-// The tune HandleMusic plays for a map name and a random roll: 1..8 from its list, 0 for
+// The playlist song HandleMusic plays for a map name and a random roll: 1..FIELD_SONGS, 0 for
 // silence; looped is set for the maps that have a tune of their own.
 int map_tune(const std::string& name, int roll, bool* looped);
 

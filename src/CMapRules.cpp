@@ -10,11 +10,19 @@
 #include "DataFiles.h"
 #include "Host.h"
 #include "Interaction.h"
+#include "Music.h"
 #include "Quests.h"
 #include "Timing.h"
 
 // Characters and the fixed grid of events are 16 pixels square.
 constexpr unsigned int CHAR_SIZE = 16;
+
+CTile* CMap::Cell(unsigned int layer, int c, int r) {
+    if (layer >= tiles.size() || c < 0 || r < 0) return nullptr;
+    auto& rows = tiles[layer];
+    if ((size_t)r >= rows.size() || (size_t)c >= rows[r].size()) return nullptr;
+    return &rows[r][c];
+}
 
 bool CMap::Collision(unsigned int x, unsigned int y) const {
     // Everything off the map counts as wall, so nobody walks or searches past its edges.
@@ -200,40 +208,20 @@ void CMap::CheckPortals(CPlayer& p) {
     }
 }
 
-// The map tunes in the order of the random pick; index 0 is silence.
-static const char* const MAP_TUNES[9] = {
-    nullptr,
-    "./data/music/space.mid",
-    "./data/music/spacewalkbiatch.mid",
-    "./data/music/dark.mid",
-    "./data/music/dark2.mid",
-    "./data/music/knightsrevenge.mid",
-    "./data/music/inprog.mid",
-    "./data/music/stringscool.mid",
-    "./data/music/tribalbeat.mid",
-};
-constexpr int TUNE_KNIGHTS = 5;
-constexpr int TUNE_TRIBAL = 8;
-
 int map_tune(const std::string& name, int roll, bool* looped) {
     *looped = true;
-    if (name == "orcvillage.MAP") return TUNE_TRIBAL;
-    if (name == "vorrand.MAP") return TUNE_KNIGHTS;
+    if (name == "orcvillage.MAP") return SONG_TRIBAL;
+    if (name == "vorrand.MAP") return SONG_KNIGHTS;
     *looped = false;
-    return roll % 9;
+    return roll % (FIELD_SONGS + 1);
 }
 
 void CMap::HandleMusic() {
-    // Read once and kept for the whole run, like every resource loaded at start-up.
-    static MIDI* tunes[9];
-    static bool loaded = false;
-    if (!loaded) {
-        for (int i = 1; i <= 8; ++i) tunes[i] = load_data_midi(MAP_TUNES[i]);
-        loaded = true;
-    }
+    // Read at start-up; the first map change reads it if nothing did before.
+    load_field_songs();
     bool looped = false;
     int pick = map_tune(name, rand(), &looped);
     // Silence keeps whatever plays; a tune that failed to load is simply not heard.
     if (!midi_driver || midi_driver->id == MIDI_NONE) return;  // no sound: play_midi would start a timer
-    if (pick >= 1 && pick <= 8 && tunes[pick]) play_midi(tunes[pick], looped ? TRUE : FALSE);
+    if (MIDI* song = field_song(pick)) play_midi(song, looped ? TRUE : FALSE);
 }

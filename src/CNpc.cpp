@@ -5,6 +5,7 @@
 
 #include "CDisplay.h"
 #include "CMap.h"
+#include "GridStep.h"
 #include "Quests.h"
 
 // Pixels of one grid step, whatever the map's tile size.
@@ -41,20 +42,7 @@ void CNpc::Move(CMap& m, int d) {
 }
 
 void CNpc::UpdateMovement() {
-    if (move_x > 0) {
-        --x;
-        --move_x;
-    } else if (move_x < 0) {
-        ++x;
-        ++move_x;
-    } else if (move_y > 0) {
-        --y;
-        --move_y;
-    } else if (move_y < 0) {
-        ++y;
-        ++move_y;
-    }
-    if (move_x == 0 && move_y == 0) moving = false;
+    if (advance_step(x, y, move_x, move_y)) moving = false;
 
     // Camera on the walker. Unsigned like the positions; the vertical limits sit one
     // pixel higher than the horizontal ones, as the scenes were laid out with them.

@@ -5,6 +5,7 @@
 
 #include "CDisplay.h"
 #include "CMap.h"
+#include "GridStep.h"
 
 CPlayer player[2];
 int level_table[MAX_LEVEL + 1];
@@ -136,22 +137,7 @@ void CPlayer::ViewBlock(const CMap& map, int dir) {
 }
 
 void CPlayer::UpdateMovement() {
-    if (moving == 1) {
-        if (move_x > 0) {
-            --x;
-            --move_x;
-        } else if (move_x < 0) {
-            ++x;
-            ++move_x;
-        } else if (move_y > 0) {
-            --y;
-            --move_y;
-        } else if (move_y < 0) {
-            ++y;
-            ++move_y;
-        }
-        if (move_x == 0 && move_y == 0) moving = 0;
-    }
+    if (moving == 1 && advance_step(x, y, move_x, move_y)) moving = 0;
     scroll_y = follow(y, ::map.GetHeight() * (unsigned int)::map.tile_h, screen_h(), scroll_y, 1, 1, false);
     scroll_x = follow(x, ::map.GetWidth() * (unsigned int)::map.tile_w, screen_w(), scroll_x, 0, 0, true);
 }

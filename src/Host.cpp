@@ -1,4 +1,4 @@
-// The library host: keys, pauses, dialogs and exit straight from Allegro.
+// The library host (keys, pauses, dialogs and exit straight from Allegro) and the quiet host of the tools.
 #include "Host.h"
 
 #include "Timing.h"
@@ -59,6 +59,8 @@ void CLibraryHost::StartTimers(int bps) {
     if (install_int_ex(increment_speed_counter, 1193181 / bps) != 0 || install_int(fps_proc, 1000) != 0)
         show_message("Error: the game's timer could not be started; the game cannot run without it.");
 }
+
+void CQuietHost::Exit(int status) { exit(status); }
 
 void show_message(const char* fmt, ...) {
     char buf[2048];

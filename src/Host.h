@@ -65,6 +65,27 @@ public:
     void StartTimers(int bps) override;
 };
 
+// A host with no keyboard, no clock and nobody to answer: keys are never down, nothing waits,
+// messages are counted instead of shown and alerts take their first button. The host of the
+// map tools and the benchmarks; the tools print what it counts, the fuzz targets make waiting a fault.
+class CQuietHost : public CHost {
+public:
+    int messages = 0;  // messages the game code showed so far
+    bool KeyDown(int) override { return false; }
+    void Idle() override {}
+    void ForgetKeys() override {}
+    void FlushKeyBuffer() override {}
+    int ReadKey() override { return 0; }
+    void Pause(int) override {}
+    void Message(const std::string&) override { ++messages; }
+    int Alert(const std::string&, const std::string&, const std::string&, const std::string&,
+              const std::string&) override {
+        return 1;
+    }
+    // Ends the process with this status at once (no library shutdown: nothing was shown).
+    [[noreturn]] void Exit(int status) override;
+};
+
 // The host every loop talks to; points at a CLibraryHost unless a test swapped it.
 extern CHost* host;
 

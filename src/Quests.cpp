@@ -34,17 +34,9 @@ enum QuestBit : uint64_t {
 const char* const LEADER = "Corwin";
 const char* const TRAITOR = "Speaker Malrec";
 
-// A layer's cell, or null when the current map has no such cell.
-CTile* cell(unsigned int layer, int c, int r) {
-    if (layer >= map.tiles.size() || c < 0 || r < 0) return nullptr;
-    auto& rows = map.tiles[layer];
-    if ((size_t)r >= rows.size() || (size_t)c >= rows[r].size()) return nullptr;
-    return &rows[r][c];
-}
-
 // Lays item i on tile (c, r) of the current map as an object to pick up.
 void item_on_tile(int c, int r, int i) {
-    CTile* t = cell(1, c, r);
+    CTile* t = map.Cell(1, c, r);
     if (!t) return;  // a map without that cell cannot hold the object
     t->tile = OBJECT_TILE;
     t->flags |= TF_EVENT;
@@ -106,10 +98,10 @@ void ruins_lock() {
     // The three switches of the ruins are the map's first three events.
     if (map.num_events < 3 || map.events.size() < 3) return;
     if (!(map.events[0].done && !map.events[1].done && map.events[2].done)) return;
-    CTile* a = cell(0, 24, 73);
-    CTile* b = cell(0, 25, 73);
-    CTile* a_src = cell(0, 24, 72);
-    CTile* b_src = cell(0, 25, 72);
+    CTile* a = map.Cell(0, 24, 73);
+    CTile* b = map.Cell(0, 25, 73);
+    CTile* a_src = map.Cell(0, 24, 72);
+    CTile* b_src = map.Cell(0, 25, 72);
     if (!a || !b || !a_src || !b_src) return;
     Talk("", "Towards the south you hear a loud grinding noise.");
     a->tile = a_src->tile;

@@ -1,6 +1,8 @@
 // Shared plumbing of the rectangle fills: clipping and the run-time choice of SIMD variant.
 #include "rblend.h"
 
+#include <algorithm>
+
 namespace {
 
 BlendImpl detect_best() {
@@ -60,4 +62,32 @@ bool blend_clip(const BITMAP* bmp, int& x, int& y, int& w, int& h) {
     x = static_cast<int>(cx); y = static_cast<int>(cy);
     w = static_cast<int>(cw); h = static_cast<int>(ch);
     return true;
+}
+
+void blend_rect_dispatch(BITMAP* bmp, int x, int y, int w, int h, int color, int fact,
+                         const BlendWorkerTable& workers, bool solid_at_full) {
+    if (!blend_clip(bmp, x, y, w, h)) return;
+    const int depth = bitmap_color_depth(bmp);
+    // Factors above 255 would overflow the packed components; treat them as full strength.
+    fact = std::min(fact, 255);
+    if (depth == 15 || depth == 16) {
+        fact = (fact + 7) >> 3;
+        // Higher bits would spill into the packed fields (a translucent pair of pixels would
+        // get two different colours, an added one a wrong green).
+        color &= depth == 15 ? 0x7FFF : 0xFFFF;
+    } else if (depth != 32) {
+        return;
+    }
+    if (fact <= 0) return;
+
+    acquire_bitmap(bmp);
+    if (depth == 32) fact += 1;  // 256: the colour at full strength
+    const int full = depth == 32 ? 256 : 32;
+    const int col = depth == 15 ? 0 : depth == 16 ? 1 : 2;
+    if (solid_at_full && fact == full)
+        rectfill(bmp, x, y, x + w - 1, y + h - 1, color);
+    else
+        workers[blend_impl()][col](bmp, x, y, w, h, color, fact);
+    bmp_unwrite_line(bmp);
+    release_bitmap(bmp);
 }

@@ -1,7 +1,6 @@
 // The field loop, the key counters, the display pages and the quit question, run on scripted keys and ticks.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
@@ -12,6 +11,7 @@
 #include "CMap.h"
 #include "CPlayer.h"
 #include "ScriptHost.h"
+#include "TempDir.h"
 #include "Timing.h"
 
 // ---------------------------------------------------------------- key counters and ticks
@@ -284,16 +284,12 @@ TEST_F(GameRig, MListingStopsAtTheEndOfTheListWhenTheCountIsWrong) {
 // ---------------------------------------------------------------- start-up without content
 
 TEST_F(GameRig, StartUpWithNoDataNamesTheMissingFilesOnceAndGoesOn) {
-    char dir[] = "/tmp/rpg_empty_XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    char* old = getcwd(nullptr, 0);
-    ASSERT_EQ(chdir(dir), 0);
     player[0].x = 80;
     player[0].y = 96;
-    StartUp();
-    EXPECT_EQ(chdir(old), 0);
-    free(old);
-    rmdir(dir);
+    {
+        TempDir empty(TempDir::AS_GAME_FOLDER);  // data/ holds nothing
+        StartUp();
+    }
 
     EXPECT_EQ(player[1].name, "Miresa");
     EXPECT_EQ(player[1].x, 80u);

@@ -1,25 +1,22 @@
 // Portals between map files: open portals, one-time battle maps, and the party's place afterwards.
-#include <unistd.h>
+#include <sys/stat.h>
 
-#include "MapTestSupport.h"
+#include "CPlayer.h"
+#include "MapBuild.h"
+#include "ScriptHost.h"
+#include "TempDir.h"
 #include "Timing.h"
-#include "WorldFixture.h"
 
-// Runs in a fresh folder holding data/, with small map files written there.
-class Portals : public HostedWorldTest {
+// Runs in a fresh game folder, with small map files written to its data/.
+class Portals : public GameRig {
 protected:
-    TempDir dir;
-    char old_cwd[4096] = {};
+    TempDir dir{TempDir::AS_GAME_FOLDER};
 
     void SetUp() override {
-        HostedWorldTest::SetUp();
-        ASSERT_NE(getcwd(old_cwd, sizeof old_cwd), nullptr);
-        ASSERT_EQ(chdir(dir.path("").c_str()), 0);
-        ASSERT_EQ(mkdir("data", 0755), 0);
-
+        GameRig::SetUp();
         CMap town;
         make_map(town, 50, 40);
-        add_portal(town, 0, 0, "./data/home.map");
+        add_portal(town, 0, 0, "./data/home.map", 8, 8);
         ASSERT_EQ(town.SaveMap("./data/town.map"), 0);
 
         CMap arena;
@@ -30,29 +27,15 @@ protected:
         CMap home;
         make_map(home, 20, 15);
         add_portal(home, 64, 64, "./data/town.map", 32, 48);
-        add_portal(home, 160, 160, "./data/arena.map");
-        add_portal(home, 160, 160, "./data/arena.map");  // a second way through the same square
-        add_portal(home, 200, 200, "./data/arena.map");
+        add_portal(home, 160, 160, "./data/arena.map", 8, 8);
+        add_portal(home, 160, 160, "./data/arena.map", 8, 8);  // a second way through the same square
+        add_portal(home, 200, 200, "./data/arena.map", 8, 8);
         ASSERT_EQ(home.SaveMap("./data/home.map"), 0);
         ASSERT_EQ(map.LoadMap("./data/home.map"), 0);
         stand_at(0, 0);
         map.CheckPortals(player[0]);  // off every portal: a failed one from before is forgotten
-        rec.messages.clear();
-        rec.forgets = 0;
-    }
-    void TearDown() override {
-        if (chdir(old_cwd) != 0) ADD_FAILURE() << "cannot go back to " << old_cwd;
-        HostedWorldTest::TearDown();
-    }
-    static void add_portal(CMap& m, int x, int y, const std::string& dest, int dx = 8, int dy = 8) {
-        CPortal p;
-        p.x = x;
-        p.y = y;
-        p.dest_map = dest;
-        p.dest_x = dx;
-        p.dest_y = dy;
-        m.portals.push_back(p);
-        m.num_portals = m.portals.size();
+        script.messages.clear();
+        script.forgets = 0;
     }
     void stand_at(unsigned int x, unsigned int y) {
         player[0].x = x;
@@ -69,7 +52,7 @@ TEST_F(Portals, OpenPortalCarriesTheHeroAndForgetsHeldKeys) {
     EXPECT_EQ(player[0].y, 48u);
     EXPECT_EQ(player[0].scroll_x, 0);
     EXPECT_EQ(player[0].scroll_y, 0);
-    EXPECT_EQ(rec.forgets, 1);
+    EXPECT_EQ(script.forgets, 1);
     EXPECT_EQ(speed_counter, 0);
 }
 
@@ -87,7 +70,7 @@ TEST_F(Portals, BattleIsRecordedFoughtOnceAndItsWayRemoved) {
     EXPECT_EQ(map.num_portals, 4u);
 
     // The next check finds the battle fought and takes away every portal on that square.
-    rec.forgets = 0;
+    script.forgets = 0;
     map.CheckPortals(player[0]);
     EXPECT_EQ(map.name, "home.map");
     EXPECT_EQ(player[0].x, 160u);
@@ -95,7 +78,7 @@ TEST_F(Portals, BattleIsRecordedFoughtOnceAndItsWayRemoved) {
     ASSERT_EQ(map.portals.size(), 2u);
     EXPECT_EQ(map.portals[1].x, 200);
     EXPECT_EQ(player[0].won_battles[2], "empty");  // not recorded twice
-    EXPECT_GE(rec.forgets, 1);
+    EXPECT_GE(script.forgets, 1);
 
     // Reading the map again from its file brings the way back.
     ASSERT_EQ(map.LoadMap("./data/home.map"), 0);
@@ -120,8 +103,8 @@ TEST_F(Portals, DestinationThatCannotBeReadKeepsTheMapAndTheParty) {
     EXPECT_EQ(map.name, "home.map");
     EXPECT_EQ(player[0].x, 64u);
     EXPECT_EQ(player[0].scroll_x, 3);
-    ASSERT_EQ(rec.messages.size(), 1u);
-    EXPECT_NE(rec.messages[0].find("missing.map"), std::string::npos);
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_NE(script.messages[0].find("missing.map"), std::string::npos);
     // A damaged file is just as unreadable.
     write_file("data/town.map", "Name: town.map\n");
     map.portals[0].dest_map = "./data/town.map";
@@ -131,7 +114,7 @@ TEST_F(Portals, DestinationThatCannotBeReadKeepsTheMapAndTheParty) {
     map.CheckPortals(player[0]);
     EXPECT_EQ(map.name, "home.map");
     EXPECT_EQ(player[0].x, 64u);
-    EXPECT_EQ(rec.messages.size(), 2u);
+    EXPECT_EQ(script.messages.size(), 2u);
 }
 
 TEST_F(Portals, DestinationInASubfolderIsReachedWithoutComplaint) {
@@ -144,5 +127,5 @@ TEST_F(Portals, DestinationInASubfolderIsReachedWithoutComplaint) {
     map.CheckPortals(player[0]);
     EXPECT_EQ(map.name, "deep.map");
     EXPECT_EQ(player[0].x, 32u);
-    for (const std::string& m : rec.messages) EXPECT_EQ(m.find("Couldn't find"), std::string::npos) << m;
+    for (const std::string& m : script.messages) EXPECT_EQ(m.find("Couldn't find"), std::string::npos) << m;
 }

@@ -1,40 +1,29 @@
 // Collision, party squares, step-on events, portals and the map's choice of music.
 #include <cstdlib>
 
+#include "CPlayer.h"
+#include "MapBuild.h"
 #include "Quests.h"
+#include "ScriptHost.h"
 #include "Timing.h"
-#include "WorldFixture.h"
 
-class MapRules : public HostedWorldTest {
+class MapRules : public GameRig {
 protected:
     void SetUp() override {
-        HostedWorldTest::SetUp();
+        GameRig::SetUp();
         make_map(map, 20, 15, false);
         map.name = "field.map";
         map.CheckPortals(player[0]);  // off every portal: a failed one from before is forgotten
     }
     CPortal& add_portal(int x, int y, const std::string& dest, int flag = 0) {
-        CPortal p;
-        p.x = x;
-        p.y = y;
-        p.dest_map = dest;
-        p.dest_x = 200;
-        p.dest_y = 100;
+        CPortal& p = ::add_portal(map, x, y, dest, 200, 100);
         p.quest_flag = flag;
-        map.portals.push_back(p);
-        map.num_portals = map.portals.size();
-        return map.portals.back();
+        return p;
     }
-    CEvent& add_event(int x, int y, int type, int q = 0) {
-        CEvent e;
-        e.x = x;
-        e.y = y;
-        e.type = type;
-        e.quest = q;
+    CEvent& add_sign(int c, int r, int type, int q = 0) {
+        CEvent& e = add_event(map, c, r, type, q);
         e.text = "A sign.";
-        map.events.push_back(e);
-        map.num_events = map.events.size();
-        return map.events.back();
+        return e;
     }
 };
 
@@ -87,36 +76,43 @@ TEST_F(MapRules, StepEventsFireUnderAnyOfTheFourCornerTiles) {
     } cases[] = {{32, 48, 1}, {40, 48, 2}, {40, 56, 4}, {31, 47, 1}};
     for (const Case& c : cases) {
         map.events.clear();
-        add_event(2, 3, EV_STEP_MESSAGE);
-        add_event(3, 3, EV_STEP_MESSAGE);
-        add_event(2, 4, EV_STEP_MESSAGE);
-        add_event(3, 4, EV_STEP_MESSAGE);
-        add_event(3, 3, EV_TALK);  // not a step event
+        add_sign(2, 3, EV_STEP_MESSAGE);
+        add_sign(3, 3, EV_STEP_MESSAGE);
+        add_sign(2, 4, EV_STEP_MESSAGE);
+        add_sign(3, 4, EV_STEP_MESSAGE);
+        add_sign(3, 3, EV_TALK);  // not a step event
         player[0].x = c.x;
         player[0].y = c.y;
-        map.CheckEvents(player[0]);
+        script.said.clear();
+        script.Space(c.fired);  // one SPACE closes each sign's box
+        EXPECT_EQ(Run([] { map.CheckEvents(player[0]); }), RunEnd::RETURNED) << c.x << "," << c.y;
         int fired = 0;
         for (const CEvent& e : map.events) fired += e.done;
         EXPECT_EQ(fired, c.fired) << c.x << "," << c.y;
+        EXPECT_EQ(script.said.size(), (size_t)c.fired) << c.x << "," << c.y;
         EXPECT_FALSE(map.events[4].done);
     }
 }
 
 TEST_F(MapRules, StepEventFiresOnceAndCountsBoundTheScan) {
-    add_event(2, 3, EV_STEP_MESSAGE, 7);
-    add_event(2, 3, EV_STEP_MESSAGE);
+    add_sign(2, 3, EV_STEP_MESSAGE, 7);
+    add_sign(2, 3, EV_STEP_MESSAGE);
     map.num_events = 1;  // only the counted events take part
     player[0].x = 32;
     player[0].y = 48;
-    map.CheckEvents(player[0]);
+    script.Space(2);  // the two boxes this test expects
+    auto step = [] { map.CheckEvents(player[0]); };
+    EXPECT_EQ(Run(step), RunEnd::RETURNED);
     EXPECT_TRUE(map.events[0].done);
     EXPECT_FALSE(map.events[1].done);
     map.events[0].text = "changed";
-    map.CheckEvents(player[0]);  // walking on again: nothing new
+    EXPECT_EQ(Run(step), RunEnd::RETURNED);  // walking on again: nothing new
     EXPECT_TRUE(map.events[0].done);
     map.num_events = 9;  // a count past the list is not followed
-    map.CheckEvents(player[0]);
+    EXPECT_EQ(Run(step), RunEnd::RETURNED);
     EXPECT_TRUE(map.events[1].done);
+    ASSERT_EQ(script.said.size(), 2u);
+    EXPECT_EQ(script.said[0].second, "A sign.");
 }
 
 TEST_F(MapRules, ShutPortalDoesNothingUntilItsQuestBitIsSet) {
@@ -127,8 +123,8 @@ TEST_F(MapRules, ShutPortalDoesNothingUntilItsQuestBitIsSet) {
     player[0].y = 64;
     map.CheckPortals(player[0]);
     EXPECT_EQ(player[0].x, 64u);
-    EXPECT_TRUE(rec.messages.empty());
-    EXPECT_EQ(rec.forgets, 0);
+    EXPECT_TRUE(script.messages.empty());
+    EXPECT_EQ(script.forgets, 0);
     EXPECT_EQ(map.name, "field.map");
     quest.flags = flags;
 }
@@ -138,10 +134,10 @@ TEST_F(MapRules, PortalOverlapNeedsOnePixelInside) {
     player[0].y = 64;
     player[0].x = 64 - 16;  // exactly a tile to the left: only touching
     map.CheckPortals(player[0]);
-    EXPECT_EQ(rec.forgets, 0);
+    EXPECT_EQ(script.forgets, 0);
     player[0].x = 64 - 15;
     map.CheckPortals(player[0]);
-    EXPECT_EQ(rec.forgets, 1);  // it fired (and failed to load)
+    EXPECT_EQ(script.forgets, 1);  // it fired (and failed to load)
 }
 
 TEST_F(MapRules, UnreadableDestinationLeavesThePartyWhereItStood) {
@@ -159,17 +155,17 @@ TEST_F(MapRules, UnreadableDestinationLeavesThePartyWhereItStood) {
     EXPECT_EQ(map.tiles[0][1][1].tile, 42);
     EXPECT_EQ(map.num_portals, 1u);
     EXPECT_EQ(speed_counter, 0);
-    EXPECT_EQ(rec.forgets, 1);
+    EXPECT_EQ(script.forgets, 1);
     // Still standing on it, the same failure is not repeated step after step...
     player[0].x = 61;
     map.CheckPortals(player[0]);
-    EXPECT_EQ(rec.forgets, 1);
+    EXPECT_EQ(script.forgets, 1);
     // ...but once off it, stepping on again tries again.
     player[0].x = 40;
     map.CheckPortals(player[0]);
     player[0].x = 60;
     map.CheckPortals(player[0]);
-    EXPECT_EQ(rec.forgets, 2);
+    EXPECT_EQ(script.forgets, 2);
 }
 
 TEST(MapMusic, OwnTunesForTwoMapsAndARandomPickForTheRest) {

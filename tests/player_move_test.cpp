@@ -1,40 +1,22 @@
 // The party record's statistics and its walking: free steps, grid steps and the view that follows.
 #include <cstdlib>
 
-#include "WorldFixture.h"
+#include "CPlayer.h"
+#include "MapBuild.h"
+#include "ScriptHost.h"
 
-class Walking : public WorldTest {
+class Walking : public GameRig {
 protected:
     CMap m;
     CPlayer& p = player[0];
     void SetUp() override {
-        WorldTest::SetUp();
+        GameRig::SetUp();
         make_map(m, 60, 50, false);
         map = m;
-        p = CPlayer();
-        player[1] = CPlayer();
         player[1].x = player[1].y = 2000;  // out of the way unless a test places her
     }
     void block(unsigned int c, unsigned int r) { m.tiles[0][r][c].flags |= TF_BLOCKED; }
-    void add_npc(unsigned int x, unsigned int y) {
-        CNpc n;
-        n.x = x;
-        n.y = y;
-        m.npcs.push_back(n);
-        m.num_npcs = m.npcs.size();
-    }
-    // Whether the NPC square test is in the build yet (it comes with the NPC module).
-    static bool npc_squares_known() {
-        CMap probe;
-        probe.npcs.resize(1);
-        probe.num_npcs = 1;
-        return probe.CheckNpcs(0, 0);
-    }
 };
-
-#define NEEDS_NPC_SQUARES() \
-    if (!npc_squares_known()) GTEST_SKIP() << "the NPC square test is not in this build yet"
-
 
 TEST(PlayerStats, NewCharacterRollsWithinTheRanges) {
     srand(77);
@@ -128,8 +110,7 @@ TEST_F(Walking, TheMapEdgeIsAWall) {
 }
 
 TEST_F(Walking, NpcsBlockFreeStepsButThePartyDoesNot) {
-    NEEDS_NPC_SQUARES();
-    add_npc(116, 100);  // touching the hero's right side
+    place_npc(m, 116, 100);  // touching the hero's right side
     p.x = 100;
     p.y = 100;
     p.Move(m, 3);
@@ -175,16 +156,14 @@ TEST_F(Walking, GridStepRunsSixteenTicksAndIgnoresKeysMeanwhile) {
 TEST_F(Walking, WhatStopsAGridStep) {
     p.x = 160;
     p.y = 160;
-    if (npc_squares_known()) {
-        add_npc(176, 160);
-        p.MoveBlock(m, 3);
-        EXPECT_EQ(p.moving, 0);
-        EXPECT_EQ(p.facing, 3);
-        p.ViewBlock(m, 3);  // the free-look cursor passes NPCs
-        EXPECT_EQ(p.moving, 1);
-        p.moving = 0;
-        p.move_x = 0;
-    }
+    place_npc(m, 176, 160);
+    p.MoveBlock(m, 3);
+    EXPECT_EQ(p.moving, 0);
+    EXPECT_EQ(p.facing, 3);
+    p.ViewBlock(m, 3);  // the free-look cursor passes NPCs
+    EXPECT_EQ(p.moving, 1);
+    p.moving = 0;
+    p.move_x = 0;
 
     player[1].x = 160;
     player[1].y = 144;
@@ -270,15 +249,23 @@ TEST_F(Walking, SmallMapsAreShownFromTheirTopLeft) {
                 p.y = y;
                 p.scroll_x = p.scroll_y = 9;
                 p.UpdateMovement();
-                if (s.w * 16 <= 640) EXPECT_EQ(p.scroll_x, 0) << s.w << "x" << s.h << " at " << x;
-                if (s.h * 16 <= 480) EXPECT_EQ(p.scroll_y, 0) << s.w << "x" << s.h << " at " << y;
+                if (s.w * 16 <= 640) {
+                    EXPECT_EQ(p.scroll_x, 0) << s.w << "x" << s.h << " at " << x;
+                }
+                if (s.h * 16 <= 480) {
+                    EXPECT_EQ(p.scroll_y, 0) << s.w << "x" << s.h << " at " << y;
+                }
                 EXPECT_GE(p.scroll_x, 0);
                 EXPECT_GE(p.scroll_y, 0);
                 p.scroll_x = p.scroll_y = 9;
                 p.Move(map, 3);
                 p.Move(map, 2);
-                if (s.w * 16 <= 640) EXPECT_EQ(p.scroll_x, 0);
-                if (s.h * 16 <= 480) EXPECT_EQ(p.scroll_y, 0);
+                if (s.w * 16 <= 640) {
+                    EXPECT_EQ(p.scroll_x, 0);
+                }
+                if (s.h * 16 <= 480) {
+                    EXPECT_EQ(p.scroll_y, 0);
+                }
             }
     }
     // A map just taller than the screen can scroll by its one extra pixel row's worth.
@@ -297,7 +284,7 @@ TEST_F(Walking, SharedMapGivesTheSameResultsAsACopyPerCall) {
     for (unsigned int r = 0; r < 50; ++r)
         for (unsigned int c = 0; c < 60; ++c)
             if (rand() % 5 == 0) block(c, r);
-    for (int i = 0; i < 30; ++i) add_npc((unsigned)(rand() % 900), (unsigned)(rand() % 760));
+    for (int i = 0; i < 30; ++i) place_npc(m, (unsigned)(rand() % 900), (unsigned)(rand() % 760));
     map = m;
     CPlayer a, b;
     a.x = b.x = 200;

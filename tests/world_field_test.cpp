@@ -1,27 +1,21 @@
 // The hero walking in the real field loop on scripted arrow keys: steps, walls, the view and the frame drawn.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <string>
 
 #include "CDisplay.h"
 #include "CMain.h"
 #include "CMap.h"
 #include "CPlayer.h"
+#include "MapBuild.h"
 #include "ScriptHost.h"
+#include "TempDir.h"
 #include "Timing.h"
-#include "WorldFixture.h"
 
 // A 100 x 60 map of numbered tiles on the global map, with a tileset that shows each
 // tile's number as its colour, and the hero well inside it.
-class FieldWalk : public GameRig {
+class FieldWalk : public TilesetRig {
 protected:
-    BITMAP* set = nullptr;
     void SetUp() override {
-        GameRig::SetUp();
-        set = make_tileset(16, 16);
+        TilesetRig::SetUp();
         make_map(map, 100, 60);
         map.tileset = set;
         player[0].x = 600;
@@ -29,11 +23,6 @@ protected:
         player[0].UpdateMovement();
         player[1].x = player[0].x;
         player[1].y = player[0].y;
-    }
-    void TearDown() override {
-        map.tileset = nullptr;
-        destroy_bitmap(set);
-        GameRig::TearDown();
     }
     // The screen shows the map cell under the view's pixel (x, y).
     int shown_tile_colour(int x, int y) {
@@ -79,30 +68,15 @@ TEST_F(FieldWalk, WallsAndTheMapEdgeStopTheHero) {
 }
 
 TEST_F(FieldWalk, WalkingOntoAPortalChangesMapAndDropsTheHeldKey) {
-    char dir[] = "/tmp/rpg_walk_XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    char* old = getcwd(nullptr, 0);
-    ASSERT_EQ(chdir(dir), 0);
-    ASSERT_EQ(mkdir("data", 0755), 0);
+    TempDir dir(TempDir::AS_GAME_FOLDER);
     CMap small;
     make_map(small, 12, 10);
     small.tileset = set;
     ASSERT_EQ(small.SaveMap("./data/cellar.map"), 0);
 
-    CPortal door;
-    door.x = 640;
-    door.y = 400;
-    door.dest_map = "./data/cellar.map";
-    door.dest_x = 48;
-    door.dest_y = 32;
-    map.portals.push_back(door);
-    map.num_portals = 1;
+    add_portal(map, 640, 400, "./data/cellar.map", 48, 32);
     script.Hold(GK_RIGHT, 60).Ticks(1);
     RunField();
-    EXPECT_EQ(chdir(old), 0);
-    free(old);
-    int removed = system((std::string("rm -rf ") + dir).c_str());
-    (void)removed;
 
     // The step onto x = 625 overlaps the door; the next tick's portal check carries the hero
     // through, that tick's step still moves him one pixel on the new map, and then the held

@@ -9,22 +9,16 @@
 
 #include "Host.h"
 
-// Swallows message boxes (a loader's complaint per bad input would drown the fuzzer's output)
-// and turns anything that would wait or end the process into an abort the fuzzer reports.
-class CFuzzHost : public CHost {
+// Counts message boxes instead of showing them (a loader's complaint per bad input would
+// drown the fuzzer's output) and turns anything that would wait or end the process into an
+// abort the fuzzer reports.
+class CFuzzHost : public CQuietHost {
 public:
-    int messages = 0;  // message boxes the code under test showed
-    bool KeyDown(int) override { return false; }
     void Idle() override { abort(); }  // a parser must not wait for ticks
-    void ForgetKeys() override {}
-    void FlushKeyBuffer() override {}
     int ReadKey() override { abort(); }
-    void Pause(int) override {}
-    void Message(const std::string&) override { ++messages; }
     int Alert(const std::string&, const std::string&, const std::string&, const std::string&,
               const std::string&) override { abort(); }
     [[noreturn]] void Exit(int) override { abort(); }
-    void StartTimers(int) override {}
 };
 
 // Brings the library up without a display once and installs the quiet host. Call at the top of

@@ -1,31 +1,12 @@
 // Fuzzing the map file reader: any bytes either load into a well-formed map or are refused with the map untouched.
-#include <allegro.h>
-
-#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "CMap.h"
-#include "Host.h"
+#include "FuzzSupport.h"
 
 namespace {
-
-// Counts messages instead of showing them; anything that would wait or exit is a fault here.
-class LoadMapFuzzHost : public CHost {
-public:
-    int messages = 0;
-    bool KeyDown(int) override { return false; }
-    void Idle() override { abort(); }
-    void ForgetKeys() override {}
-    void FlushKeyBuffer() override {}
-    int ReadKey() override { abort(); }
-    void Pause(int) override {}
-    void Message(const std::string&) override { ++messages; }
-    int Alert(const std::string&, const std::string&, const std::string&, const std::string&,
-              const std::string&) override { abort(); }
-    [[noreturn]] void Exit(int) override { abort(); }
-};
 
 void check(bool ok) {
     if (!ok) abort();
@@ -44,14 +25,7 @@ void check_shape(const CMap& m) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static LoadMapFuzzHost quiet;
-    static bool ready = false;
-    if (!ready) {
-        if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) abort();
-        set_color_depth(16);
-        ready = true;
-    }
-    host = &quiet;
+    CFuzzHost& quiet = fuzz_setup();
 
     // A map already in play, so that a refused file can be seen to leave it alone.
     static CMap live;

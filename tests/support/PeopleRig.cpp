@@ -5,6 +5,7 @@
 #include "CMap.h"
 #include "CPlayer.h"
 #include "Interaction.h"
+#include "MapBuild.h"
 
 void PeopleRig::SetUp() {
     GameRig::SetUp();
@@ -27,34 +28,17 @@ void PeopleRig::TearDown() {
 }
 
 void PeopleRig::MakeMap(int w, int h) {
-    map.width = w;
-    map.height = h;
-    map.layers = 2;
-    map.tiles.assign(2, std::vector<std::vector<CTile>>(h, std::vector<CTile>(w)));
+    make_map(map, (unsigned int)w, (unsigned int)h, false);
     map.name = "test.map";
 }
 
 int PeopleRig::AddEvent(int c, int r, int type, int quest) {
-    CEvent e;
-    e.x = c;
-    e.y = r;
-    e.type = type;
-    e.quest = quest;
-    map.events.push_back(e);
-    map.num_events = (unsigned int)map.events.size();
+    add_event(map, c, r, type, quest);
     map.tiles[1][r][c].flags |= TF_EVENT;
     return (int)map.events.size() - 1;
 }
 
-CNpc& PeopleRig::PlaceNpc(unsigned int x, unsigned int y, int id) {
-    CNpc n;
-    n.x = x;
-    n.y = y;
-    n.id = id;
-    map.npcs.push_back(n);
-    map.num_npcs = (unsigned int)map.npcs.size();
-    return map.npcs.back();
-}
+CNpc& PeopleRig::PlaceNpc(unsigned int x, unsigned int y, int id) { return place_npc(map, x, y, id); }
 
 CNpcInfo& PeopleRig::Talker(int id, const char* name, const char* talk) {
     if (map.npc_info.size() < (size_t)id + 1) map.npc_info.resize((size_t)id + 1);

@@ -267,4 +267,6 @@ void GameRig::RunUntilScriptEnd(const std::function<void()>& fn) {
     EXPECT_EQ(end, RunEnd::SCRIPT_END) << "the code under test ended before its script";
 }
 
+BITMAP* GameRig::Page() const { return Display.GetSurface(); }
+
 RunEnd GameRig::RunField() { return Run([] { FieldLoop(); }); }

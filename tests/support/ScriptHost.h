@@ -153,6 +153,10 @@ protected:
 
     // Colour of the pixel at (x, y) of the shown screen.
     int ScreenPixel(int x, int y) const { return getpixel(screen, x, y); }
+    // The page being drawn this frame (what the map's drawing calls paint on).
+    BITMAP* Page() const;
+    // Colour of the pixel at (x, y) of that page.
+    int PagePixel(int x, int y) const { return getpixel(Page(), x, y); }
 
 private:
     CHost* saved_host_ = nullptr;

@@ -2,10 +2,9 @@
 #include "ToolHost.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 void CToolHost::Message(const std::string& text) {
-    messages++;
+    CQuietHost::Message(text);
     fprintf(stderr, "rpgtool: %s\n", text.c_str());
 }
 
@@ -14,5 +13,3 @@ int CToolHost::Alert(const std::string& line1, const std::string& line2, const s
     fprintf(stderr, "rpgtool: %s %s %s\n", line1.c_str(), line2.c_str(), line3.c_str());
     return 1;
 }
-
-void CToolHost::Exit(int status) { exit(status); }
