@@ -44,17 +44,11 @@ void CNpc::Move(CMap& m, int d) {
 void CNpc::UpdateMovement() {
     if (advance_step(x, y, move_x, move_y)) moving = false;
 
-    // Camera on the walker. Unsigned like the positions; the vertical limits sit one
-    // pixel higher than the horizontal ones, as the scenes were laid out with them.
-    const unsigned int W = (unsigned int)screen_w(), H = (unsigned int)screen_h();
-    const unsigned int MW = map.width * (unsigned int)map.tile_w;
-    const unsigned int MH = map.height * (unsigned int)map.tile_h;
-    if (y > H / 2 && y < MH - H / 2) map.scroll_y = (int)(y - H / 2 - 1);
-    if (y < H / 2) map.scroll_y = 0;
-    if (y > MH - H / 2) map.scroll_y = (int)(MH - H - 1);
-    if (x > W / 2 && x < MW - W / 2) map.scroll_x = (int)(x - W / 2);
-    if (x < W / 2) map.scroll_x = 0;
-    if (x > MW - W / 2) map.scroll_x = (int)(MW - W);
+    // Camera on the walker; the vertical limits sit one pixel higher than the horizontal ones,
+    // as the scenes were laid out with them. A map no larger than the screen stays at 0 on that
+    // axis rather than getting a view from before its start.
+    map.scroll_y = view_follow(y, map.height * (unsigned int)map.tile_h, screen_h(), map.scroll_y, 1, 1, false);
+    map.scroll_x = view_follow(x, map.width * (unsigned int)map.tile_w, screen_w(), map.scroll_x, 0, 0, false);
 }
 
 void CNpc::UpdateTargets() {

@@ -76,24 +76,6 @@ static bool party_ahead(const CMap& m, unsigned int x, unsigned int y, int dir) 
 
 static bool valid_dir(int dir) { return dir >= DIR_UP && dir <= DIR_LEFT; }
 
-// The view on one axis for a map of `size` pixels and a screen of `screen` pixels. A map no
-// larger than the screen is shown from its top-left with no scrolling: the centring rules
-// below would compute a view from before the map's start there. `bottom_gap` keeps the far
-// edge one pixel further in, and `centre_shift` / `inclusive_far` are the small differences
-// between the free walk and the grid step. Returns the new view, or `old` where the rules
-// leave it alone (exactly on a threshold).
-static int follow(unsigned int pos, unsigned int size, int screen, int old, int far_gap, int centre_shift,
-                  bool inclusive_far) {
-    if (screen <= 0 || size <= (unsigned int)screen) return 0;
-    unsigned int half = (unsigned int)screen / 2;
-    unsigned int far = size - half;
-    bool before_far = inclusive_far ? pos <= far : pos < far;
-    if (pos > half && before_far) return (int)(pos - half) - centre_shift;
-    if (pos < half) return 0;
-    if (pos > far) return (int)(size - (unsigned int)screen) - far_gap;
-    return old;
-}
-
 void CPlayer::Move(const CMap& map, int dir) {
     if (!valid_dir(dir)) return;
     facing = dir;
@@ -106,9 +88,9 @@ void CPlayer::Move(const CMap& map, int dir) {
         }
     }
     if (dir == DIR_RIGHT || dir == DIR_LEFT)
-        scroll_x = follow(x, map.GetWidth() * (unsigned int)map.tile_w, screen_w(), scroll_x, 0, 0, false);
+        scroll_x = view_follow(x, map.GetWidth() * (unsigned int)map.tile_w, screen_w(), scroll_x, 0, 0, false);
     else
-        scroll_y = follow(y, map.GetHeight() * (unsigned int)map.tile_h, screen_h(), scroll_y, 1, 0, false);
+        scroll_y = view_follow(y, map.GetHeight() * (unsigned int)map.tile_h, screen_h(), scroll_y, 1, 0, false);
 }
 
 // Starts a grid step of one square towards dir.
@@ -138,6 +120,6 @@ void CPlayer::ViewBlock(const CMap& map, int dir) {
 
 void CPlayer::UpdateMovement() {
     if (moving == 1 && advance_step(x, y, move_x, move_y)) moving = 0;
-    scroll_y = follow(y, ::map.GetHeight() * (unsigned int)::map.tile_h, screen_h(), scroll_y, 1, 1, false);
-    scroll_x = follow(x, ::map.GetWidth() * (unsigned int)::map.tile_w, screen_w(), scroll_x, 0, 0, true);
+    scroll_y = view_follow(y, ::map.GetHeight() * (unsigned int)::map.tile_h, screen_h(), scroll_y, 1, 1, false);
+    scroll_x = view_follow(x, ::map.GetWidth() * (unsigned int)::map.tile_w, screen_w(), scroll_x, 0, 0, true);
 }

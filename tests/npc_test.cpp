@@ -91,6 +91,19 @@ TEST_F(Npcs, CameraFollowsAWalkerOnABigMap) {
     EXPECT_EQ(map.scroll_y, 1600 - 480 - 1);
 }
 
+TEST_F(Npcs, CameraStaysAtTheOriginOfAMapSmallerThanTheScreen) {
+    // A 20 x 15 battle map is smaller than the screen on both axes: a monster near its far
+    // corner must not drag the view to before the map's start.
+    map.width = 20;
+    map.height = 15;
+    map.scroll_x = map.scroll_y = 5;
+    N().x = 300;
+    N().y = 220;
+    N().UpdateMovement();
+    EXPECT_EQ(map.scroll_x, 0);
+    EXPECT_EQ(map.scroll_y, 0);
+}
+
 TEST_F(Npcs, TargetsStayOnTheHeroWithoutTheCompanion) {
     srand(7);
     for (int i = 0; i < 20; ++i) {
