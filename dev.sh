@@ -18,7 +18,7 @@ JOBS=${JOBS:-2}
 PACKAGES=(
     cmake make g++ pkg-config clang libclang-rt-dev
     liballegro4-dev libx11-dev libgtest-dev libbenchmark-dev libtinyxml2-dev nlohmann-json3-dev
-    xvfb xdotool x11-utils imagemagick freepats
+    xvfb xauth xdotool x11-utils imagemagick freepats python3
 )
 
 say() { echo "== $*"; }
