@@ -91,17 +91,12 @@ void open_chest(int index) {
 
     const int c = map.tile_w > 0 ? (int)(player[0].x / (unsigned int)map.tile_w) : 0;
     const int r = map.tile_h > 0 ? (int)(player[0].y / (unsigned int)map.tile_h) : 0;
-    if (CTile* t = map.Cell(1, c, r)) {
-        t->tile = OBJECT_TILE;
-        t->flags |= TF_EVENT;
-    }
     CEvent found;
     found.x = c;
     found.y = r;
     found.type = EV_OBJECT;
     found.quest = item;
-    map.events.push_back(found);
-    map.num_events++;
+    map.PlaceObject(found);
 
     // The record keeps the chest's own tile, which is what the opened test above compares,
     // so the chest stays open whichever corner of the hero stood on it.

@@ -162,6 +162,9 @@ public:
     // Cell (c, r) of a layer, or null when the map has no such cell (also for a short row of a
     // damaged map). Called by the event actions and the quest scripts.
     CTile* Cell(unsigned int layer, int c, int r);
+    // Appends the object event e and shows the object picture with its mark on the layer-1 cell
+    // at (e.x, e.y) where the map has that cell. Called by chests, dropped items and quest gifts.
+    void PlaceObject(const CEvent& e);
 
     // Whether the pixel lies in a blocked cell of layer 0; every point off the map is blocked.
     // Called by all walking code and the battle's path search.

@@ -24,6 +24,15 @@ CTile* CMap::Cell(unsigned int layer, int c, int r) {
     return &rows[r][c];
 }
 
+void CMap::PlaceObject(const CEvent& e) {
+    if (CTile* t = Cell(1, e.x, e.y)) {
+        t->tile = OBJECT_TILE;
+        t->flags |= TF_EVENT;
+    }
+    events.push_back(e);
+    num_events++;
+}
+
 bool CMap::Collision(unsigned int x, unsigned int y) const {
     // Everything off the map counts as wall, so nobody walks or searches past its edges.
     if (tile_w <= 0 || tile_h <= 0 || tiles.empty()) return true;

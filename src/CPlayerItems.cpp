@@ -16,14 +16,6 @@ static std::string last_item_list_problem;
 // Whether an id names a record of the item database (0 is the empty slot, not an item).
 static bool valid_item(int id) { return id >= 1 && id <= MAX_ITEMS; }
 
-// The layer-1 cell at a tile, or null when the map has no such cell.
-static CTile* object_cell(int c, int r) {
-    if (map.tiles.size() < 2 || c < 0 || r < 0) return nullptr;
-    auto& layer = map.tiles[1];
-    if ((size_t)r >= layer.size() || (size_t)c >= layer[r].size()) return nullptr;
-    return &layer[r][c];
-}
-
 void CPlayer::GetInfo() {
     std::string text;
     std::string problem;
@@ -94,7 +86,7 @@ void CPlayer::PickupObject(int event_index) {
 
     for (const CEvent& e : map.events)
         if ((e.type & EV_OBJECT) && e.x == c && e.y == r) return;  // another object still lies here
-    if (CTile* cell = object_cell(c, r)) {
+    if (CTile* cell = map.Cell(1, c, r)) {
         cell->flags &= ~TF_EVENT;
         cell->tile = 0;
     }
@@ -108,12 +100,7 @@ void CPlayer::DropObject(int slot) {
     e.y = (int)(y / 16);
     e.type = EV_OBJECT;
     e.quest = inv[slot].id;
-    map.events.push_back(e);
-    map.num_events++;
-    if (CTile* cell = object_cell(e.x, e.y)) {
-        cell->flags |= TF_EVENT;
-        cell->tile = OBJECT_TILE;
-    }
+    map.PlaceObject(e);
     inv[slot] = CInv();
 }
 

@@ -36,16 +36,12 @@ const char* const TRAITOR = "Speaker Malrec";
 
 // Lays item i on tile (c, r) of the current map as an object to pick up.
 void item_on_tile(int c, int r, int i) {
-    CTile* t = map.Cell(1, c, r);
-    if (!t) return;  // a map without that cell cannot hold the object
-    t->tile = OBJECT_TILE;
-    t->flags |= TF_EVENT;
+    if (!map.Cell(1, c, r)) return;  // a map without that cell cannot hold the object
     event.x = c;
     event.y = r;
     event.type = EV_OBJECT;
     event.quest = i;
-    map.events.push_back(event);
-    map.num_events++;
+    map.PlaceObject(event);
 }
 
 // Loads map m with its NPCs and puts the party on its start tiles.
