@@ -290,6 +290,21 @@ def fence(t, rng):
     t.rect(0, 6, 15, 7, WOOD[2]); t.rect(0, 11, 15, 12, WOOD[2]); t.rect(0, 8, 15, 8, WOOD[0])
 
 
+def leaf_crown(t, rng, rows, cy, ry2, rim, lit_below):
+    """An elliptic crown of leaves centred on column 7.5 and row cy: a dark rim past `rim`,
+    lit leaves in its upper left (above row `lit_below`)."""
+    for y in rows:
+        for x in range(16):
+            d = ((x - 7.5) ** 2) / 56 + ((y - cy) ** 2) / ry2
+            if d < 1:
+                c = LEAF[2] if rng.random() < 0.6 else LEAF[1]
+                if d > rim:
+                    c = LEAF[0]
+                elif x < 7 and y < lit_below and rng.random() < 0.5:
+                    c = LEAF[3]
+                t.set(x, y, c)
+
+
 def tree_overlay(t, rng, pine=False):
     t.rect(0, 0, 15, 15, MASK)
     t.rect(6, 11, 9, 15, WOOD[1]); t.rect(6, 11, 6, 15, WOOD[0])
@@ -301,16 +316,7 @@ def tree_overlay(t, rng, pine=False):
             if y % 4 == 1:
                 t.set(8 - w + 1, y, LEAF[3])
     else:
-        for y in range(0, 13):
-            for x in range(16):
-                d = ((x - 7.5) ** 2) / 56 + ((y - 6) ** 2) / 42
-                if d < 1:
-                    c = LEAF[2] if rng.random() < 0.6 else LEAF[1]
-                    if d > 0.75:
-                        c = LEAF[0]
-                    elif x < 7 and y < 6 and rng.random() < 0.5:
-                        c = LEAF[3]
-                    t.set(x, y, c)
+        leaf_crown(t, rng, rows=range(0, 13), cy=6, ry2=42, rim=0.75, lit_below=6)
 
 
 def bush_overlay(t, rng):
@@ -709,16 +715,7 @@ def stairs_overlay(t, rng):
 def treetop_overlay(t, rng):
     """The crown of a taller tree, for the cell above tile 7."""
     t.rect(0, 0, 15, 15, MASK)
-    for y in range(3, 16):
-        for x in range(16):
-            d = ((x - 7.5) ** 2) / 56 + ((y - 15) ** 2) / 150
-            if d < 1:
-                c = LEAF[2] if rng.random() < 0.6 else LEAF[1]
-                if d > 0.8:
-                    c = LEAF[0]
-                elif x < 7 and y < 9 and rng.random() < 0.5:
-                    c = LEAF[3]
-                t.set(x, y, c)
+    leaf_crown(t, rng, rows=range(3, 16), cy=15, ry2=150, rim=0.8, lit_below=9)
 
 
 def stone_wall_top(t, rng):
