@@ -1,4 +1,4 @@
-// The map editor view: opaque tiles of one layer with the blocked, walkway, mark and event marks in red.
+// The map editor view: opaque tiles of one layer with the blocked, walkway and mark marks in red.
 #include "CPlayer.h"
 #include "MapBuild.h"
 
@@ -37,15 +37,4 @@ TEST_F(MapEditorView, LayerZeroMarksBlockedWalkwayAndMark) {
     m.DrawMapEditor(1, 0, 0);
     EXPECT_EQ(RedIn(3 * 16, 3 * 16), 0);
     EXPECT_EQ(RedIn(5 * 16, 3 * 16), 0);
-}
-
-TEST_F(MapEditorView, EventLabelsOnlyForWholeTypesOnFlaggedCells) {
-    add_event(m, 1, 1, EV_STEP_MESSAGE);
-    add_event(m, 2, 1, EV_TALK | EV_STEP_MESSAGE);  // two bits: no label
-    add_event(m, 3, 1, EV_STEP_MESSAGE);            // cell not flagged: no label
-    for (int c : {1, 2}) m.tiles[1][1][c].flags = TF_EVENT;
-    m.DrawMapEditor(1, 0, 0);
-    EXPECT_GT(RedIn(1 * 16, 16), 0);
-    EXPECT_EQ(RedIn(2 * 16, 16), 0);
-    EXPECT_EQ(RedIn(3 * 16, 16), 0);
 }

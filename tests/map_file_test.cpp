@@ -14,8 +14,7 @@ namespace {
 CMap sample_map() {
     CMap m;
     m.InitMap(32, 3, 16, 16, 2);
-    m.tileset_name = "./data/tiles.bmp";
-    m.spriteset_name = "./data/npcs.bmp";
+    m.tileset_name = "./data/tiles.bmp"; m.spriteset_name = "./data/npcs.bmp";
     m.spare = 7; m.battle = true; m.cine = 4;
     m.p0_x = 10; m.p0_y = 2; m.p1_x = 11; m.p1_y = -1;
     m.bdestmap = "./data/home.map";
@@ -27,9 +26,7 @@ CMap sample_map() {
     CEvent e;
     e.x = 3; e.y = 1; e.type = EV_STEP_MESSAGE; e.quest = 9;
     e.speaker = std::string(254, 's'); e.text = std::string(1023, 't'); e.text2 = "second";
-    CEvent e2;
-    e2.type = EV_SHOP; e2.text = "Hello there";
-    m.events = {e, e2};
+    m.events = {e, CEvent()};
     CNpc a, b;
     a.x = 32; a.y = 16; a.extra = -5; a.sprite = 3; a.id = 2;
     b.x = 0xFFFFFFF0u; b.y = 10; b.sprite = 1; b.id = 1;

@@ -97,12 +97,10 @@ TEST_F(MapTmx, BrokenTmxFilesAreRefusedWithPlaceAndProblem) {
         {"<other/>", "", "not <map>"},
         {tmx(L0), ":2:", "'layer 0' and 'layer 1'"},
         {tmx(LAYERS, "", "width=\"0\" height=\"2\""), ":2:", "map size"},
-        {tmx(LAYERS + "<layer name=\"ground\" width=\"2\" height=\"2\"/>"), ":8:", "'ground'"},
         {tmx(L0 + "<layer name=\"layer 1\" width=\"2\" height=\"2\"><data encoding=\"csv\">1,2,\nx,4</data></layer>"),
          ":6:", "not a number"},
         {tmx(L0 + "<layer name=\"layer 1\" width=\"2\" height=\"2\"><data encoding=\"csv\">1,2,3</data></layer>"), ":5:",
          "3 cells"},
-        {tmx(LAYERS, "<property name=\"p0x\" value=\"3\"/>"), ":3:", "'p0x'"},
         {tmx(LAYERS + "<objectgroup name=\"npcs\"><object id=\"9\" x=\"3.5\" y=\"0\"/></objectgroup>"), "object 9",
          "whole pixel"},
         {tmx(LAYERS + "<objectgroup name=\"events\"><object id=\"5\" x=\"0\" y=\"0\"><properties><property name=\"text\" value=\"" +
