@@ -92,6 +92,49 @@ TEST_F(MapFile, OverlongTextIsCutToTheField) {
     EXPECT_EQ(back.bdestmap.size(), MAP_LINE_MAX);
 }
 
+TEST_F(MapFile, RowThreeNpcsAreDroppedUnlessKept) {
+    CMap m = sample_map();
+    CNpc r3;
+    r3.sprite = 3;
+    m.npcs = {m.npcs[1], r3, r3, m.npcs[1]};
+    m.npcs[3].id = 42;
+    m.num_npcs = 4;
+    std::string p = dir.path("npcs.map");
+    ASSERT_EQ(m.SaveMap(p), 0);
+    CMap dropped, kept;
+    ASSERT_EQ(dropped.LoadMap(p), 0);
+    ASSERT_EQ(dropped.num_npcs, 2u);
+    EXPECT_EQ(dropped.npcs[1].id, 42);
+    ASSERT_EQ(kept.LoadMap(p, true), 0);
+    EXPECT_EQ(kept.num_npcs, 4u);
+}
+
+TEST_F(MapFile, EntriesReusedByIndexKeepWhatTheFileDoesNotCarry) {
+    ASSERT_EQ(sample_map().SaveMap(dir.path("reuse.map")), 0);
+    CMap live;
+    live.events.resize(5);
+    live.num_events = 5;
+    live.events[0].done = true;
+    live.npcs.resize(1);
+    live.npcs[0].hp = 33;
+    live.num_npcs = 1;
+    ASSERT_EQ(live.LoadMap(dir.path("reuse.map"), true), 0);
+    EXPECT_EQ(live.num_events, 2u);
+    EXPECT_TRUE(live.events[0].done);
+    EXPECT_EQ(live.npcs[0].hp, 33);
+    EXPECT_EQ(live.npcs[0].id, 2);  // carried by the file
+}
+
+TEST_F(MapFile, FoundWhateverTheLetterCaseAndAFailedSaveSaysSo) {
+    CMap m = sample_map();
+    ASSERT_EQ(m.SaveMap(dir.path("Village.MAP")), 0);
+    CMap back;
+    EXPECT_EQ(back.LoadMap(dir.path("village.map")), 0);
+    EXPECT_EQ(m.SaveMap(dir.path("no/such/dir/x.map")), -1);
+    ASSERT_FALSE(script.messages.empty());
+    EXPECT_NE(script.messages.back().find("no/such/dir/x.map"), std::string::npos);
+}
+
 // Every damaged file is refused with a message naming it; the map in play is untouched.
 class DamagedMap : public MapFile {
 protected:
