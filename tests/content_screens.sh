@@ -13,7 +13,7 @@ above() { awk "BEGIN{exit !($1 > $2)}"; }
 asks() { grep -q -a -F "$1" "$RPG_BIN"; }
 
 # shot_until NAME SECONDS COMMAND...: screenshots NAME until COMMAND (given the shot's path)
-# prints a share above 0.9 (or the time is up); leaves the share in $SHARE.
+# prints a share above ${WANT:-0.9} (or the time is up); leaves the share in $SHARE.
 shot_until() {
     local name=$1 limit=$2 i
     shift 2
@@ -21,7 +21,7 @@ shot_until() {
     for i in $(seq $((limit * 4))); do
         if shot "$name"; then
             SHARE=$("$@" "$E2E_DIR/$name.png")
-            above "$SHARE" 0.9 && return 0
+            above "$SHARE" "${WANT:-0.9}" && return 0
         fi
         rpg_running || return 1
         sleep 0.25
@@ -29,6 +29,12 @@ shot_until() {
     return 1
 }
 match_at() { find_in match "$1" "$4" "$2" "$3"; }  # picture x y shot
+# dialogue_box SECONDS: the box at the bottom (its text covers part of the grey, hence 0.7).
+dialogue_box() {
+    WANT=0.7 shot_until dialogue "$1" match_at "$ART/text.png" 0 400
+    check "dialogue box at the bottom of the screen (share $SHARE)" above "$SHARE" 0.7
+    SHOTS="$SHOTS dialogue"
+}
 
 e2e_setup
 rpg_start full
@@ -54,18 +60,8 @@ else
 fi
 
 if asks eviltemple.map; then
-    # With the cinematics in, the home map's opening scene speaks: the box sits at the
-    # bottom, 80 high.
-    # Its text covers part of the grey, hence the lower bar.
-    for i in $(seq 40); do
-        shot dialogue
-        SHARE=$(match_at "$ART/text.png" 0 400 "$E2E_DIR/dialogue.png")
-        above "$SHARE" 0.7 && break
-        rpg_running || break
-        sleep 0.25
-    done
-    check "dialogue box at the bottom of the screen (share $SHARE)" above "$SHARE" 0.7
-    SHOTS="$SHOTS dialogue"
+    # The opening scene speaks: the box sits at the bottom, 80 high.
+    dialogue_box 10
     # Answer every box of the scene until the field shows again.
     for i in $(seq 20); do
         key_tap space 100
@@ -81,15 +77,7 @@ if asks duskwing.map && ! [[ " $SHOTS " == *" dialogue "* ]] && [ -e "$RPG_DATA/
     # at the start of a new game (the walk stops at him, the hero then faces him).
     key_tap Right 1200
     key_tap space
-    for i in $(seq 20); do
-        shot dialogue
-        SHARE=$(match_at "$ART/text.png" 0 400 "$E2E_DIR/dialogue.png")
-        above "$SHARE" 0.7 && break
-        rpg_running || break
-        sleep 0.25
-    done
-    check "dialogue box at the bottom of the screen (share $SHARE)" above "$SHARE" 0.7
-    SHOTS="$SHOTS dialogue"
+    dialogue_box 5
     sleep 0.2
     key_tap space 100
     sleep 0.5

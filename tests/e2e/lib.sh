@@ -1,26 +1,5 @@
 #!/bin/bash
 # Shared functions of the end-to-end tests: the real rpg binary under Xvfb, driven by xdotool.
-#
-# Source it from a test script, then:
-#   e2e_setup                 # temp dir, Xvfb on a free display, stub xmessage; cleans up on exit
-#   rpg_start full|empty|none # the game in a fresh working dir: the build's data/, an empty one, none
-#   rpg_wait_window           # sets WID once the "RPG" window is up; focuses it
-#   rpg_to_field              # from the first screen into the field (title screen keys)
-#   key_tap Escape            # hold a key 80 ms (Allegro polls key state 60 times a second)
-#   shot name                 # screenshot of the window -> $E2E_DIR/name.png
-#   count_pixels name.png X Y W H red|white|lit|panel|dark   # pixels of that colour class in the box
-#   wait_pixels name X Y W H class MIN [MAX] [SECONDS]   # screenshots until the count fits
-#   rpg_close_button          # what the window's close button sends (WM_DELETE_WINDOW)
-#   rpg_wait_exit 10          # waits for the game to end; sets RPG_STATUS
-#   check "what" COMMAND...   # runs a check, prints ok/FAIL, counts failures
-#   no_sanitizer_reports      # true when no run printed an ASan/LSan/UBSan report
-#   e2e_finish                # prints the tally; exit status 1 if any check failed
-#
-# Settings from the environment (the ctest registration sets them):
-#   RPG_BIN     the game binary          RPG_XCLOSE  the close-button helper (built with the tests)
-#   RPG_DATA    the build's data/ folder (may be missing: then "full" acts as "empty")
-#   E2E_KEEP=1  keep the temp dir (screenshots, logs) for a look after the run
-#
 # Every wait is bounded; the exit trap kills the game and Xvfb (by their own pids only).
 
 set -u
@@ -35,14 +14,8 @@ RPG_STATUS=""
 e2e_log() { echo "[e2e $(date +%H:%M:%S.%N | cut -c1-12)] $*"; }
 
 e2e_cleanup() {
-    if [ -n "$RPG_PID" ] && kill -0 "$RPG_PID" 2>/dev/null; then
-        kill -KILL "$RPG_PID" 2>/dev/null
-        wait "$RPG_PID" 2>/dev/null
-    fi
-    if [ -n "$XVFB_PID" ] && kill -0 "$XVFB_PID" 2>/dev/null; then
-        kill "$XVFB_PID" 2>/dev/null
-        wait "$XVFB_PID" 2>/dev/null
-    fi
+    [ -n "$RPG_PID" ] && kill -KILL "$RPG_PID" 2>/dev/null && wait "$RPG_PID" 2>/dev/null
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
     if [ "${E2E_KEEP:-0}" = 1 ]; then
         echo "e2e files kept in $E2E_DIR"
     else
@@ -50,7 +23,7 @@ e2e_cleanup() {
     fi
 }
 
-# Temp dir, stub xmessage first on PATH, Xvfb on a display number it picks itself.
+# Temp dir, stub xmessage first on PATH, Xvfb on a free display.
 e2e_setup() {
     : "${RPG_BIN:?set RPG_BIN to the rpg binary}"
     RPG_BIN=$(readlink -f "$RPG_BIN")
@@ -75,8 +48,7 @@ EOF
     chmod +x "$E2E_DIR/bin/xmessage"
     export PATH="$E2E_DIR/bin:$PATH"
 
-    # A random high display number (low ones are where people start their own servers by hand);
-    # -displayfd tells us when the server is ready. A number in use makes Xvfb stop: try another.
+    # A random high display (-displayfd says when it is ready); one in use makes Xvfb stop: try another.
     local n
     for _ in $(seq 20); do
         n=$((RANDOM % 800 + 120))
@@ -102,8 +74,7 @@ EOF
     e2e_log "Xvfb on $DISPLAY"
 }
 
-# Starts the game in a fresh working dir. $1: "full" (data/ links to the build's data), "empty"
-# (an empty data/) or "none" (no data/ at all).
+# Starts the game in a fresh working dir with data/ "full" (the build's), "empty" or "none".
 rpg_start() {
     local mode=${1:-full}
     RUN_DIR="$E2E_DIR/run.$RANDOM"
@@ -133,16 +104,11 @@ rpg_wait_window() {
     local limit=${1:-20}
     for _ in $(seq $((limit * 10))); do
         WID=$(xdotool search --name '^RPG$' 2>/dev/null | head -n1)
-        [ -n "$WID" ] && break
-        if ! rpg_running; then
-            e2e_log "rpg ended before its window showed; its output:"
-            grep -v '^ALSA' "$RUN_DIR/stderr.log" "$RUN_DIR/stdout.log" | tail -n 20
-            return 1
-        fi
+        [ -n "$WID" ] || ! rpg_running && break
         sleep 0.1
     done
     if [ -z "$WID" ]; then
-        e2e_log "no RPG window after ${limit}s; the game is in state $(awk '{print $3}' "/proc/$RPG_PID/stat" 2>/dev/null), wchan $(cat "/proc/$RPG_PID/wchan" 2>/dev/null); its output:"
+        e2e_log "no RPG window (game state $(awk '{print $3}' "/proc/$RPG_PID/stat" 2>/dev/null)); its output:"
         grep -v '^ALSA' "$RUN_DIR/stderr.log" "$RUN_DIR/stdout.log" | tail -n 20
         return 1
     fi
@@ -151,13 +117,10 @@ rpg_wait_window() {
     e2e_log "window $WID"
 }
 
-# Takes a freshly started game from its first screen to the field: the keys the title screen
-# and start menu need go here. Used by every test that plays in the field.
-rpg_to_field() {
-    :
-}
+# From the game's first screen to the field (the title screen's keys go here).
+rpg_to_field() { :; }
 
-# Holds a key (xdotool key name) for $2 ms, default 80: the game polls key state each 1/60 s.
+# Holds a key for $2 ms (default 80): the game polls key state each 1/60 s.
 key_tap() {
     local k=$1 ms=${2:-80}
     xdotool keydown "$k"
@@ -165,16 +128,7 @@ key_tap() {
     xdotool keyup "$k"
 }
 
-# Screenshot of the game's window into $E2E_DIR/$1.png.
-shot() {
-    timeout 10 import -window "$WID" -depth 8 "$E2E_DIR/$1.png"
-}
-
-# Colour of one pixel as "R G B" (0-255).
-pixel_rgb() {
-    convert "$E2E_DIR/$1" -format "%[fx:int(255*p{$2,$3}.r+.5)] %[fx:int(255*p{$2,$3}.g+.5)] %[fx:int(255*p{$2,$3}.b+.5)]" info:
-    echo
-}
+shot() { timeout 10 import -window "$WID" -depth 8 "$E2E_DIR/$1.png"; }
 
 # Number of pixels in the box (X Y W H) of a screenshot that are of a colour class:
 # red (the status line), white (the alert box), lit (anything not black), panel (the dialogue
@@ -192,9 +146,8 @@ count_pixels() {
     convert "$E2E_DIR/$f" -crop "${w}x${h}+${x}+${y}" +repage -fx "$expr" -format '%[fx:int(mean*w*h+.5)]' info:
 }
 
-# wait_pixels NAME X Y W H CLASS MIN [MAX] [SECONDS]: takes screenshots NAME.png until the box
-# holds at least MIN (and at most MAX) pixels of the colour class; false after SECONDS (default 8).
-# Polling instead of a fixed sleep keeps the tests steady on a busy machine.
+# wait_pixels NAME X Y W H CLASS MIN [MAX] [SECONDS]: screenshots until the box holds MIN..MAX
+# pixels of the class; false after SECONDS (default 8).
 wait_pixels() {
     local name=$1 x=$2 y=$3 w=$4 h=$5 cls=$6 min=$7 max=${8:-999999999} limit=${9:-8} n
     for _ in $(seq $((limit * 4))); do
@@ -209,10 +162,7 @@ wait_pixels() {
     return 1
 }
 
-# What a window manager sends when the close button is pressed.
-rpg_close_button() {
-    "$RPG_XCLOSE" "$WID"
-}
+rpg_close_button() { "$RPG_XCLOSE" "$WID"; }  # what the window manager's close button sends
 
 # Waits up to $1 seconds (default 10) for the game to end; sets RPG_STATUS ("timeout" if it did not).
 rpg_wait_exit() {
@@ -233,7 +183,14 @@ rpg_wait_exit() {
     e2e_log "rpg ended: $RPG_STATUS"
 }
 
-# check "description" command args...: one numbered check.
+# Moves the quit alert to "YES", takes it and waits for the game to end.
+quit_yes() {
+    key_tap Right
+    sleep 0.2
+    key_tap Return
+    rpg_wait_exit 10
+}
+
 check() {
     local what=$1
     shift
@@ -246,12 +203,10 @@ check() {
     fi
 }
 
-# Numeric comparisons for check: at_least VALUE MIN, at_most VALUE MAX, equals A B.
 at_least() { [ "${1:-0}" -ge "$2" ] 2>/dev/null; }
 at_most() { [ "${1:-0}" -le "$2" ] 2>/dev/null; }
 equals() { [ "$1" = "$2" ]; }
 
-# True when no run of the game printed a sanitizer report (the sanitizer build runs these tests too).
 no_sanitizer_reports() {
     ! grep -l -E "ERROR: (Address|Leak)Sanitizer|runtime error:" "$E2E_DIR"/run.*/stderr.log 2>/dev/null
 }

@@ -2,86 +2,51 @@
 # The game shell end to end: status line, quit question on ESC and on the close button, empty data/.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
-
-# The quit alert is drawn centred; most of this box is the alert's white background.
 ALERT_BOX="200 212 240 50"
-# The status line "%d fps %d" in red at the top left.
 STATUS_BOX="0 0 80 8"
 
-echo "# a game with the build's data: status line, ESC, NO, ESC in the alert, YES"
-rpg_start full
-check "window RPG appears" rpg_wait_window
-rpg_to_field
-check "red status line at the top left" wait_pixels field $STATUS_BOX red 20 300
-key_tap Escape
-check "ESC shows the quit alert" wait_pixels alert $ALERT_BOX white 6000
-key_tap Return  # the alert opens on its first button, "NO"
-check "NO closes the alert" wait_pixels after_no $ALERT_BOX white 0 3000
-check "NO keeps the game running" rpg_running
+# start MODE NAME: the game up to its red status line.
+start() {
+    rpg_start "$1"
+    check "window RPG appears ($1 data)" rpg_wait_window
+    rpg_to_field
+    check "red status line at the top left" wait_pixels "$2" $STATUS_BOX red 20 ${3:-}
+}
+# ask NAME TRIGGER... : the trigger shows the quit alert.
+ask() { local n=$1; shift; "$@"; check "$* shows the quit alert" wait_pixels "$n" $ALERT_BOX white 6000; }
+# refuse NAME KEY: KEY inside the alert answers NO; the game runs on.
+refuse() {
+    key_tap "$2"
+    check "$2 in the alert closes it" wait_pixels "$1" $ALERT_BOX white 0 3000
+    check "NO keeps the game running" rpg_running
+}
+yes_quits() { quit_yes; check "YES ends the game with status 0" equals "$RPG_STATUS" 0; }
+
+start full field 300
+ask alert key_tap Escape
+refuse after_no Return  # the alert opens on "NO"
 check "the status line is drawn again" wait_pixels after_no $STATUS_BOX red 20
-key_tap Escape
-check "ESC shows the alert again" wait_pixels alert2 $ALERT_BOX white 6000
-key_tap Escape  # ESC inside the alert means "NO", not "YES"
-check "ESC inside the alert closes it" wait_pixels after_esc $ALERT_BOX white 0 3000
-check "ESC inside the alert keeps the game" rpg_running
-key_tap Escape
-check "ESC shows the alert a third time" wait_pixels alert3 $ALERT_BOX white 6000
-key_tap Right  # to "YES"
-sleep 0.2
-key_tap Return
-rpg_wait_exit 10
-check "YES ends the game with status 0" equals "$RPG_STATUS" 0
+ask alert2 key_tap Escape
+refuse after_esc Escape  # ESC inside the alert means "NO"
+ask alert3 key_tap Escape
+yes_quits
 
-echo "# the window's close button"
-rpg_start full
-check "window RPG appears" rpg_wait_window
-rpg_to_field
-check "the field is up" wait_pixels close_field $STATUS_BOX red 20
-rpg_close_button
-check "close button shows the quit alert" wait_pixels close_alert $ALERT_BOX white 6000
-key_tap Return
-check "NO closes the alert" wait_pixels close_no $ALERT_BOX white 0 3000
-check "NO keeps the game running" rpg_running
-rpg_close_button
-check "close button asks again" wait_pixels close_alert2 $ALERT_BOX white 6000
-key_tap Right
-sleep 0.2
-key_tap Return
-rpg_wait_exit 10
-check "YES after the close button ends with status 0" equals "$RPG_STATUS" 0
+start full close_field
+ask close_alert rpg_close_button
+refuse close_no Return
+ask close_alert2 rpg_close_button
+yes_quits
 
-echo "# an empty data/ folder"
-rpg_start empty
-check "window RPG appears with no content" rpg_wait_window
-rpg_to_field
-check "the field loop draws its status line" wait_pixels empty $STATUS_BOX red 20
+start empty empty
 check "one message names the missing files" grep -q "./data/text.bmp" "$MESSAGE_LOG"
-key_tap Right 300
-key_tap space
-key_tap Control_L
-key_tap m
+key_tap Right 300; key_tap space; key_tap Control_L; key_tap m
 check "still running after walking, SPACE, CONTROL and M" rpg_running
-key_tap Escape
-check "ESC asks with no content too" wait_pixels empty_alert $ALERT_BOX white 6000
-key_tap Right
-sleep 0.2
-key_tap Return
-rpg_wait_exit 10
-check "quits cleanly with status 0" equals "$RPG_STATUS" 0
+ask empty_alert key_tap Escape
+yes_quits
 
-echo "# no data/ folder at all"
-rpg_start none
-check "window RPG appears with no data folder" rpg_wait_window
-rpg_to_field
-check "the field loop runs" wait_pixels none $STATUS_BOX red 20
-rpg_close_button
-check "the close button asks" wait_pixels none_alert $ALERT_BOX white 6000
-key_tap Right
-sleep 0.2
-key_tap Return
-rpg_wait_exit 10
-check "quits cleanly with status 0" equals "$RPG_STATUS" 0
+start none none
+ask none_alert rpg_close_button
+yes_quits
 
 check "no sanitizer reports from any run" no_sanitizer_reports
-
 e2e_finish

@@ -4,12 +4,10 @@
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 
-# The box sits on the bottom 80 rows; inside its frame it is the grey panel (192, 192, 192),
-# whether drawn from text.bmp or, without the picture, as a plain panel.
+# Inside its frame the box on the bottom 80 rows is the grey panel, from text.bmp or plain.
 BOX_INSIDE="20 415 600 55"       # 33000 pixels
 BOX_MIN=26000                    # most of it grey: the box is up
 FIELD_MAX=16000                  # at most half grey: the field is drawn there again
-# The first text row: the villager's words are dark pixels on the grey.
 TEXT_ROW="30 415 570 10"         # 5700 pixels
 STATUS_BOX="0 0 80 8"
 ALERT_BOX="200 212 240 50"
@@ -19,8 +17,7 @@ if [ -z "${RPG_DATA:-}" ] || ! [ -e "$RPG_DATA/duskwing.map" ]; then
     exit 1
 fi
 
-# The lists reach data/ through the content build; a build that has not copied them yet gets
-# them straight from the sources, so the villager has his words.
+# A build that has not copied the lists into data/ yet gets them from the sources.
 if ! [ -e "$RPG_DATA/npcs.txt" ]; then
     lists=$(readlink -f "$(dirname "$0")/../../content/lists")
     echo "note: $RPG_DATA has no npcs.txt; adding the lists from $lists"
@@ -40,11 +37,10 @@ shot field
 before=$(count_pixels field.png $BOX_INSIDE panel)
 check "no box before talking ($before grey pixels)" at_most "$before" "$FIELD_MAX"
 
-# Two tiles of walking take about half a second; the villager stops the hero, who then faces him.
+# The villager stops the hero, who then faces him.
 key_tap Right 1200
 key_tap space
 check "SPACE facing the villager opens his box" wait_pixels talk $BOX_INSIDE panel "$BOX_MIN"
-# Black words on the grey: some hundreds of dark pixels, not a whole black row of field.
 text=$(count_pixels talk.png $TEXT_ROW dark)
 check "his words are on the first row ($text dark pixels)" at_least "$text" 200
 check "the rest of the row is the box's grey" at_most "$text" 3000
@@ -56,14 +52,10 @@ check "the field loop runs on" wait_pixels after $STATUS_BOX red 20
 
 key_tap Escape
 check "ESC shows the quit alert" wait_pixels alert $ALERT_BOX white 6000
-key_tap Right  # to "YES"
-sleep 0.2
-key_tap Return
-rpg_wait_exit 10
+quit_yes
 check "YES ends the game with status 0" equals "$RPG_STATUS" 0
 
-# The only message boxes allowed are the ones naming pictures (or songs) the build does not
-# have yet; anything else (a map or list that failed to load) is a fault.
+# Message boxes may only name pictures or songs the build lacks; a failed map or list is a fault.
 unexpected=$(grep -v -E "could not be (found|loaded)|^ +\./data/|^$" "$MESSAGE_LOG")
 if [ -n "$unexpected" ]; then
     echo "unexpected message boxes:"; printf '%s\n' "$unexpected" | sed 's/^/  ! /'

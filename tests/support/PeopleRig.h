@@ -12,16 +12,13 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Makes `map` w x h tiles with two layers, everything walkable, named "test.map".
+    // `map` w x h tiles, two layers, all walkable, named "test.map".
     void MakeMap(int w, int h);
-    // Adds an event of this type and quest field on tile (c, r) of `map`, marks the tile's
-    // layer-1 event flag (as the map tools do) and counts it; returns its index.
+    // Also marks the tile's layer-1 event flag, as the map tools do; returns the event's index.
     int AddEvent(int c, int r, int type, int quest = 0);
-    // Puts an NPC with this record id at pixel (x, y) on `map` and counts it; returns it.
     CNpc& PlaceNpc(unsigned int x, unsigned int y, int id = 1);
-    // Makes record id (1-based) of `map.npc_info` a plain talker ("none") with these words,
-    // growing the list so one default entry follows it, as the list reader leaves it.
+    // Record id (1-based) of `map.npc_info` as a plain talker, one default entry after it as the reader leaves it.
     CNpcInfo& Talker(int id, const char* name, const char* talk);
-    // Sets item record id (1-based) in both members' databases.
+    // Item record id (1-based) in both members' databases.
     void Item(int id, const char* name, int type, int damage, int armour);
 };

@@ -14,75 +14,26 @@
 #include "Quests.h"
 #include "Timing.h"
 
-// ---------------------------------------------------------------- script writing
-
 CScriptHost& CScriptHost::Press(int scancode) { return Hold(scancode, 1); }
 
-CScriptHost& CScriptHost::Hold(int scancode, int ticks) {
-    Down(scancode);
-    Ticks(ticks);
-    return Up(scancode);
-}
+CScriptHost& CScriptHost::Hold(int scancode, int ticks) { return Down(scancode).Ticks(ticks).Up(scancode); }
 
-CScriptHost& CScriptHost::Down(int scancode) {
-    steps_.push_back({KEY_DOWN, scancode});
-    return *this;
-}
+CScriptHost& CScriptHost::Down(int scancode) { steps_.push_back({KEY_DOWN, scancode}); return *this; }
+CScriptHost& CScriptHost::Up(int scancode) { steps_.push_back({KEY_UP, scancode}); return *this; }
+CScriptHost& CScriptHost::ReleaseAll() { steps_.push_back({RELEASE_ALL, 0}); return *this; }
+CScriptHost& CScriptHost::Ticks(int n) { for (int i = 0; i < n; ++i) steps_.push_back({TICK, 1}); return *this; }
+CScriptHost& CScriptHost::Burst(int n) { if (n > 0) steps_.push_back({TICK, n}); return *this; }
+CScriptHost& CScriptHost::AnswerAlert(int button) { answers_.push_back(button); return *this; }
+CScriptHost& CScriptHost::Held(int scancode) { down_.insert(scancode); return *this; }
+CScriptHost& CScriptHost::Tap(int scancode) { return Ticks(1).Down(scancode).Ticks(2).Up(scancode).Ticks(1); }
 
-CScriptHost& CScriptHost::Up(int scancode) {
-    steps_.push_back({KEY_UP, scancode});
-    return *this;
-}
-
-CScriptHost& CScriptHost::ReleaseAll() {
-    steps_.push_back({RELEASE_ALL, 0});
-    return *this;
-}
-
-CScriptHost& CScriptHost::Ticks(int n) {
-    for (int i = 0; i < n; ++i) steps_.push_back({TICK, 1});
-    return *this;
-}
-
-CScriptHost& CScriptHost::Burst(int n) {
-    if (n > 0) steps_.push_back({TICK, n});
-    return *this;
-}
-
-CScriptHost& CScriptHost::AnswerAlert(int button) {
-    answers_.push_back(button);
-    return *this;
-}
-
-CScriptHost& CScriptHost::Held(int scancode) {
-    down_.insert(scancode);
-    return *this;
-}
-
-CScriptHost& CScriptHost::Tap(int scancode) {
-    Ticks(1);
-    Down(scancode);
-    Ticks(2);
-    Up(scancode);
-    return Ticks(1);
-}
-
-CScriptHost& CScriptHost::Space(int n) {
-    for (int i = 0; i < n; ++i) Tap(GK_SPACE);
-    return *this;
-}
-
+CScriptHost& CScriptHost::Space(int n) { while (n-- > 0) Tap(GK_SPACE); return *this; }
 CScriptHost& CScriptHost::Answer(bool yes) {
     Space();
-    if (!yes) Tap(GK_DOWN);
-    return Space();
+    return (yes ? *this : Tap(GK_DOWN)).Space();
 }
 
-CScriptHost& CScriptHost::Grace(int n) {
-    grace_ = n;
-    return *this;
-}
-
+CScriptHost& CScriptHost::Grace(int n) { grace_ = n; return *this; }
 CScriptHost& CScriptHost::Clear() {
     steps_.clear();
     down_.clear();
@@ -90,14 +41,6 @@ CScriptHost& CScriptHost::Clear() {
     typed_.clear();
     return *this;
 }
-
-bool CScriptHost::Finished() const {
-    for (const Step& s : steps_)
-        if (s.kind == TICK) return false;
-    return true;
-}
-
-// ---------------------------------------------------------------- playing the script
 
 // The ASCII part of a typed key, as the library's readkey gives it.
 static int ascii_of(int scancode) {
@@ -133,11 +76,7 @@ void CScriptHost::ApplyKeyChanges() {
     }
 }
 
-bool CScriptHost::KeyDownNow(int scancode) const {
-    return down_.count(scancode) != 0 && forgotten_.count(scancode) == 0;
-}
-
-bool CScriptHost::KeyDown(int scancode) { return KeyDownNow(scancode); }
+bool CScriptHost::KeyDown(int scancode) { return down_.count(scancode) && !forgotten_.count(scancode); }
 
 void CScriptHost::Idle() {
     ApplyKeyChanges();
@@ -152,7 +91,6 @@ void CScriptHost::Idle() {
     } else {
         throw ScriptEnd{};
     }
-    ++idles;
     for (int i = 0; i < n; ++i) {
         increment_speed_counter();
         if (++ticks_run % LOGIC_RATE == 0) fps_proc();
@@ -177,8 +115,6 @@ int CScriptHost::ReadKey() {
     return k;
 }
 
-void CScriptHost::Pause(int ms) { pauses.push_back(ms); }
-
 void CScriptHost::Message(const std::string& text) { messages.push_back(text); }
 
 int CScriptHost::Alert(const std::string& line1, const std::string& line2, const std::string& line3,
@@ -194,9 +130,6 @@ void CScriptHost::Exit(int status) { throw ProcessExit{status}; }
 
 void CScriptHost::StartTimers(int bps) { timer_rates.push_back(bps); }
 
-// ---------------------------------------------------------------- the fixture
-
-// The rig whose script records dialogue boxes (the box's hook is a plain function).
 static CScriptHost* recording = nullptr;
 static void record_box(const std::string& from, const std::string& msg) {
     if (recording) recording->said.push_back({from, msg});

@@ -3,11 +3,8 @@
 
 #include <string>
 
-// A fresh folder under /tmp, removed with everything in it when the object goes.
-// With AS_GAME_FOLDER it is also the working folder while it lives, holding data/ and
-// data/music/ as the game expects (relative "./data/..." paths then land in it); the
-// destructor goes back to the folder the test started in.
-// Invariant: the folder exists from construction to destruction.
+// A fresh folder under /tmp, removed with its contents at the end. AS_GAME_FOLDER also makes
+// it the working folder, with data/ and data/music/, until then.
 class TempDir {
 public:
     enum Use { JUST_A_FOLDER, AS_GAME_FOLDER };
@@ -16,15 +13,12 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    // A path inside the folder ("" gives the folder itself, ending in '/').
     std::string path(const std::string& name) const;
 
 private:
     std::string dir_;
-    std::string old_cwd_;  // empty unless the folder was entered
+    std::string old_cwd_;
 };
 
-// The whole file's bytes; "" for a missing file.
-std::string read_file(const std::string& path);
-// Writes bytes as the whole file; a file that cannot be written fails the running test.
+std::string read_file(const std::string& path);  // "" for a missing file
 void write_file(const std::string& path, const std::string& bytes);
