@@ -27,6 +27,6 @@ enum class FileRead { OK, MISSING, FAILED };
 // refused before anything is read. On FAILED `error` says why in words ("it is a folder", ...).
 FileRead read_whole_file(const std::string& path, size_t max_bytes, std::string& bytes, std::string& error);
 // Writes bytes to "<path>.part" and renames it over path only once every byte is written (and,
-// with sync, flushed to the disk together with the folder's entry), so path keeps its old
-// contents whatever fails. False with `error` naming the file and the reason. Used by SaveGame.
+// with sync, flushed to the disk), so path keeps its old contents whatever fails. False with
+// `error` naming the file and the reason. Used by SaveGame.
 bool replace_file(const std::string& path, const std::string& bytes, bool sync, std::string& error);
