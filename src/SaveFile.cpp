@@ -118,6 +118,7 @@ bool decode_member(SaveReader& r, int index, SavedMember& m, std::string& proble
     m.y = r.U32();
     r.I32();  // the first copy of facing; the second is the one kept
     m.facing = r.I32();
+    // The facing picks the sprite row drawn and the tiles the use key looks at.
     if (m.facing < 0 || m.facing > 4) {
         problem = who + "'s facing " + std::to_string(m.facing) + " is not a direction (0 to 4)";
         return false;
@@ -134,7 +135,7 @@ bool decode_member(SaveReader& r, int index, SavedMember& m, std::string& proble
     for (int k = 0; k < INV_SLOTS; ++k) {
         CInv& s = m.inv[k];
         unsigned char equipped = r.U8();
-        if (equipped > 1) {
+        if (equipped > 1) {  // a flag is 0 or 1; anything else is not a value a bool can hold
             problem = who + "'s inventory slot " + std::to_string(k) + " has the worn flag " +
                       std::to_string(equipped) + ", not 0 or 1";
             return false;

@@ -13,10 +13,7 @@
 constexpr size_t SAVE_SHORT_TEXT = 255;   // names: members, items, won battles
 constexpr size_t SAVE_LONG_TEXT = 1024;   // map names
 
-// Member record: offsets from its start.
-constexpr size_t SAVE_X_AT = 0;
-constexpr size_t SAVE_Y_AT = 4;
-constexpr size_t SAVE_FACING_AT = 8;            // facing, then facing again
+// Member record: offsets from its start. It opens with x, y, facing and facing again.
 constexpr size_t SAVE_EQUIP_AT = 16;
 constexpr size_t SAVE_EQUIP_SIZE = 4 + 4 + SAVE_SHORT_TEXT;  // id, reserved (0), name
 constexpr size_t SAVE_INV_AT = SAVE_EQUIP_AT + EQUIP_SLOTS * SAVE_EQUIP_SIZE;
