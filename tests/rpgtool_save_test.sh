@@ -1,6 +1,6 @@
 #!/bin/sh
 # rpgtool's save verbs from the command line: the JSON of a saved game, and a damaged one refused.
-# Usage: rpgtool_save_test.sh RPGTOOL SAVES_DIR (the fuzz seeds: newgame.sav, midgame.sav, cut.sav)
+# Usage: rpgtool_save_test.sh RPGTOOL SAVES_DIR (the fuzz seeds: newgame, midgame, cut)
 set -u
 tool=$1
 saves=$2
@@ -13,7 +13,7 @@ check() {  # check WHAT CONDITION...
     if "$@"; then :; else echo "FAIL: $what"; fails=$((fails + 1)); fi
 }
 
-"$tool" save dump "$saves/midgame.sav" >mid.json 2>err; check "dump succeeds" test $? -eq 0
+"$tool" save dump "$saves/midgame" >mid.json 2>err; check "dump succeeds" test $? -eq 0
 check "nothing on stderr" test ! -s err
 check "the JSON names the members, in file order" python3 - mid.json <<'PY'
 import json, sys
@@ -34,10 +34,10 @@ assert d["event_checks"] == [{"map": "duskwing.map", "x": 3, "y": 4}, {"map": "c
                              {"map": "", "x": 0, "y": 0}]
 PY
 
-"$tool" save dump "$saves/cut.sav" >out 2>err; rc=$?
+"$tool" save dump "$saves/cut" >out 2>err; rc=$?
 check "damaged save: exit status 1" test $rc -eq 1
 check "damaged save: the loader's message" \
-    grep -q "The saved game $saves/cut.sav is damaged: player\[0\]'s won-battle count 25 is more than the file holds." err
+    grep -q "The saved game $saves/cut is damaged: player\[0\]'s won-battle count 25 is more than the file holds." err
 check "damaged save: nothing on stdout" test ! -s out
 "$tool" save dump nowhere.sav >out 2>err; rc=$?
 check "missing save: exit status 1" test $rc -eq 1
