@@ -104,7 +104,8 @@ void open_chest(int index) {
     checks[slot].x = chest.x;
     checks[slot].y = chest.y;
     checks.emplace_back();
-    SaveGame();
+    std::string problem;
+    if (!SaveGame(problem)) Talk("", problem);
 }
 
 bool on_tiles(const CEvent& e, const int (*tiles)[2], int n) {
@@ -149,8 +150,8 @@ void HandleEvents(int index) {
     if ((e = ev()) && (e->type & EV_INN)) inn(CEvent(*e));
     if ((e = ev()) && (e->type & EV_SAVE)) {
         if (!menu.ClericChoice(Talk(e->speaker, e->text, true))) {
-            SaveGame();
-            Talk("", "You successfully saved!");
+            std::string problem;
+            Talk("", SaveGame(problem) ? "You successfully saved!" : problem);
         }
     }
     if ((e = ev()) && (e->type & EV_SWITCH)) flip_switch(index);

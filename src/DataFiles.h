@@ -20,3 +20,13 @@ MIDI* load_data_midi(const std::string& path);
 SAMPLE* load_data_sample(const std::string& path);
 // The file name part of a path: the text after the last '/' or '\\'.
 std::string file_name_part(const std::string& path);
+
+// What read_whole_file found.
+enum class FileRead { OK, MISSING, FAILED };
+// Reads the whole file at path (the exact name) into bytes; a file larger than max_bytes is
+// refused before anything is read. On FAILED `error` says why in words ("it is a folder", ...).
+FileRead read_whole_file(const std::string& path, size_t max_bytes, std::string& bytes, std::string& error);
+// Writes bytes to "<path>.part" and renames it over path only once every byte is written (and,
+// with sync, flushed to the disk), so path keeps its old contents whatever fails. False with
+// `error` naming the file and the reason. Used by SaveGame.
+bool replace_file(const std::string& path, const std::string& bytes, bool sync, std::string& error);

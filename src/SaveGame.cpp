@@ -1,5 +1,124 @@
-// The saved game file.
-#include "CPlayer.h"
+// The saved game in play: gathers the party, the played scenes, the map and the quest word into
+// player.sav, and puts a checked save back. Sits above the scenes and quests whose state it keeps.
+#include "SaveGame.h"
 
-void SaveGame() {}
-void LoadGame() {}
+#include <algorithm>
+
+#include "CCine.h"
+#include "CMap.h"
+#include "CPlayer.h"
+#include "DataFiles.h"
+#include "Host.h"
+#include "Quests.h"
+
+namespace {
+
+// The statistics of a member record, in file order, as CPlayer members.
+int CPlayer::* const PLAYER_STATS[SAVE_STAT_COUNT] = {
+    &CPlayer::str,  &CPlayer::wis,     &CPlayer::intel,  &CPlayer::con,         &CPlayer::cha,
+    &CPlayer::hp,   &CPlayer::max_hp,  &CPlayer::mana,   &CPlayer::max_mana,    &CPlayer::exp,
+    &CPlayer::level, &CPlayer::ac,     &CPlayer::base_ac, &CPlayer::damage,     &CPlayer::base_damage,
+    &CPlayer::gold, &CPlayer::num_won, &CPlayer::move_range, &CPlayer::attack_range,
+};
+
+SavedMember gather_member(const CPlayer& p) {
+    SavedMember m;
+    m.x = p.x;
+    m.y = p.y;
+    m.facing = p.facing;
+    std::copy(std::begin(p.equip), std::end(p.equip), m.equip);
+    std::copy(std::begin(p.inv), std::end(p.inv), m.inv);
+    m.name = p.name;
+    for (int k = 0; k < SAVE_STAT_COUNT; ++k) m.stats[k] = p.*PLAYER_STATS[k];
+    m.won_battles = p.won_battles;
+    return m;
+}
+
+void apply_member(const SavedMember& m, CPlayer& p) {
+    p.x = m.x;
+    p.y = m.y;
+    p.facing = m.facing;
+    std::copy(std::begin(m.equip), std::end(m.equip), p.equip);
+    std::copy(std::begin(m.inv), std::end(m.inv), p.inv);
+    p.name = m.name;
+    for (int k = 0; k < SAVE_STAT_COUNT; ++k) p.*PLAYER_STATS[k] = m.stats[k];
+    p.won_battles = m.won_battles;  // decoded with exactly num_won entries
+}
+
+// Entering the saved map, and the reset a loaded game needs first, written with today's calls
+// in this one place: the game's shared way into a map and its reset of the game's state take
+// over this body. Reads the map; when it cannot be read returns false with nothing changed (the
+// map loader has said why). Otherwise drops what the game before leaves behind (a step under
+// way), stands the hero at (x, y) with the view on him, places the map's NPCs and forgets the
+// keys held (the key that chose "load" must not act in the field).
+bool enter_saved_map(const std::string& name, unsigned int x, unsigned int y) {
+    if (map.LoadMap("./data/" + name) != 0) return false;
+    for (CPlayer& p : player) p.move_x = p.move_y = p.moving = 0;
+    player[0].x = x;
+    player[0].y = y;
+    player[0].UpdateMovement();
+    map.LoadNpcs();
+    host->ForgetKeys();
+    return true;
+}
+
+}  // namespace
+
+SavedGame gather_saved_game() {
+    SavedGame s;
+    s.member[0] = gather_member(player[0]);
+    s.member[1] = gather_member(player[1]);
+    s.played = cine.played;
+    s.map = map.name;
+    s.flags = quest.flags;
+    s.event_checks = player[0].event_checks;
+    return s;
+}
+
+bool save_game_to(const std::string& path, bool sync, std::string& problem) {
+    std::string error;
+    if (replace_file(path, encode_save(gather_saved_game()), sync, error)) return true;
+    problem = "The game could not be saved: " + error + ". Any earlier save is kept.";
+    return false;
+}
+
+bool load_game_from(const std::string& path, std::string& problem) {
+    SavedGame s;
+    if (!read_save_file(path, s, problem)) return false;
+    if (!enter_saved_map(s.map, s.member[0].x, s.member[0].y)) {
+        problem = "The saved game " + path + " cannot be loaded: its map ./data/" + s.map + " cannot be read.";
+        return false;
+    }
+    // From here on nothing can fail.
+    apply_member(s.member[0], player[0]);
+    apply_member(s.member[1], player[1]);
+    // The scenes look themselves up by number: a shorter list from the file is padded with
+    // scenes not yet run, so that every scene can still be found.
+    cine.played = s.played;
+    cine.played.resize(std::max(s.played.size(), CCine().played.size()), false);
+    quest.flags = s.flags;
+    player[0].event_checks = s.event_checks;
+    for (CPlayer& p : player) {
+        p.GetInfo();
+        p.shop.Init();
+    }
+    return true;
+}
+
+bool SaveGame(std::string& problem) { return save_game_to(SAVE_FILE, true, problem); }
+
+bool SaveGame() {
+    std::string problem;
+    if (SaveGame(problem)) return true;
+    show_message("%s", problem.c_str());
+    return false;
+}
+
+bool LoadGame(std::string& problem) { return load_game_from(SAVE_FILE, problem); }
+
+bool LoadGame() {
+    std::string problem;
+    if (LoadGame(problem)) return true;
+    show_message("%s", problem.c_str());
+    return false;
+}

@@ -6,6 +6,7 @@
 #include "CPlayer.h"
 #include "Interaction.h"
 #include "PeopleRig.h"
+#include "TempDir.h"
 #include "Timing.h"
 #include "Quests.h"
 
@@ -13,6 +14,8 @@ namespace {
 
 class Events : public PeopleRig {
 protected:
+    TempDir dir{TempDir::AS_GAME_FOLDER};  // opening a chest saves the game here
+
     void SetUp() override {
         PeopleRig::SetUp();
         MakeMap(10, 10);

@@ -9,3 +9,9 @@ int run_map_command(const std::vector<std::string>& args);
 
 // The usage lines of the map verbs.
 extern const char* const MAP_COMMAND_USAGE;
+
+// "rpgtool save dump FILE": the saved game as JSON. Returns the exit status (0 done, 1 failed, 2 usage).
+int run_save_command(const std::vector<std::string>& args);
+
+// The usage lines of the save verbs.
+extern const char* const SAVE_COMMAND_USAGE;

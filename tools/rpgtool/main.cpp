@@ -23,6 +23,7 @@ struct Area {
 
 const Area areas[] = {
     {"map", run_map_command, MAP_COMMAND_USAGE},
+    {"save", run_save_command, SAVE_COMMAND_USAGE},
 };
 
 int usage() {
