@@ -58,7 +58,7 @@ TEST_F(MapTmx, AwkwardValuesSurviveExportAndBuild) {
     m.tileset_name = "tiles.bmp";
     m.spriteset_name = "npcs.bmp";
     m.bdestmap = "./data/home.map";
-    m.bdest_x = 10; m.battle = true; m.spare = -7; m.p1_y = -1;
+    m.bdest_x = 10; m.battle = true; m.spare = -7; m.p1_x = 31; m.p1_y = 2;
     CPortal p;
     p.x = -16; p.quest_flag = (int)0x80000000u; p.dest_map = std::string(254, 'd');
     CEvent e;
