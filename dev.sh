@@ -17,8 +17,8 @@ ROOT=$(pwd)
 JOBS=${JOBS:-2}
 PACKAGES=(
     cmake make g++ pkg-config clang libclang-rt-dev
-    liballegro4-dev libx11-dev libgtest-dev libbenchmark-dev libtinyxml2-dev nlohmann-json3-dev
-    xvfb xauth xdotool x11-utils imagemagick freepats python3
+    liballegro4-dev libx11-dev libgtest-dev libbenchmark-dev libtinyxml2-dev nlohmann-json3-dev zlib1g-dev
+    xvfb xauth xdotool x11-utils imagemagick freepats python3 tiled
 )
 
 say() { echo "== $*"; }
