@@ -151,7 +151,7 @@ public:
     // is not written. The old file is replaced only once the new one is complete. Called by the map tools.
     int SaveMap(std::string path);
     // What SaveMap stores for a file at path: names as stored, lists cut to their counts.
-    // The map itself is unchanged. Called by EncodeMap.
+    // The map itself is unchanged. Called by EncodeMap and the map tool, which checks it.
     MapFileData FileData(const std::string& path) const;
     // The bytes SaveMap writes for a file at path; false with the problem when the map cannot
     // be stored. Used by SaveMap, the tests and the benchmarks.
