@@ -17,8 +17,8 @@ ROOT=$(pwd)
 JOBS=${JOBS:-2}
 PACKAGES=(
     cmake make g++ pkg-config clang libclang-rt-dev
-    liballegro4-dev libx11-dev libgtest-dev libbenchmark-dev libtinyxml2-dev nlohmann-json3-dev
-    xvfb xauth xdotool x11-utils imagemagick freepats python3
+    liballegro4-dev libx11-dev libgtest-dev libbenchmark-dev libtinyxml2-dev nlohmann-json3-dev zlib1g-dev
+    xvfb xauth xdotool x11-utils imagemagick freepats python3 tiled
 )
 
 say() { echo "== $*"; }
@@ -71,7 +71,7 @@ run_ctest() {
     say "tests in $dir"
     (cd "$ROOT/$dir" && as_user ctest --output-on-failure -j "$JOBS" --timeout 600) >"$log" 2>&1
     rc=$?
-    grep -E "tests passed|tests failed|^[[:space:]]*[0-9]+ - |Label Time|^(e2e|unit)[[:space:]]*=|Total Test time" "$log"
+    grep -E "tests passed|tests failed|^[[:space:]]*[0-9]+ - |Label Time|^(e2e|unit|tool)[[:space:]]*=|Total Test time" "$log"
     [ $rc -eq 0 ] || { grep -E "\*\*\*Failed|Failed  |Timeout|\*\*\*Exception" "$log" | head -40; echo "(full log: $log)"; }
     return $rc
 }

@@ -10,7 +10,7 @@
 
 CDisplay Display;
 
-void CDisplay::CreateWindows(unsigned short width, unsigned short height, unsigned char depth, bool windowed) {
+void CDisplay::CreateWindows(unsigned short width, unsigned short height, unsigned char depth, [[maybe_unused]] bool windowed) {
     // Without the library or a screen nothing can be shown and the first alert would crash:
     // say why and stop instead of running on blind.
     // Under a busy X server the library's start now and then fails once and works when asked
@@ -32,7 +32,7 @@ void CDisplay::CreateWindows(unsigned short width, unsigned short height, unsign
     // No sound card is no reason to stop: the game then plays silently.
     install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr);
     set_color_depth(depth);
-    // A window first: a full-screen mode switch under X is unreliable on today's desktops.
+    // A window first, whatever windowed asks: a full-screen mode switch under X is unreliable on today's desktops.
     if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, width, height, 0, 0) != 0 &&
         set_gfx_mode(GFX_AUTODETECT, width, height, 0, 0) != 0) {
         fprintf(stderr, "Error: could not open a %dx%d window or screen: %s\n", width, height, allegro_error);

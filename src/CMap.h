@@ -9,6 +9,7 @@
 #include "CNpc.h"
 
 class CPlayer;
+struct MapFileData;
 
 // Tile flag bits.
 enum TileFlag {
@@ -129,21 +130,32 @@ public:
     void ResizeMap();
     // The same from the arguments, leaving the members alone.
     void ResizeMap(int layers, int width, int height);
+    // Sets view_cols and view_rows from the screen size and the tile size. Called by InitMap and ApplyFileData.
+    void SetViewSize();
 
     // Map file. LoadMap reads a whole map file (found whatever its letter case) and keeps it
     // only when every byte checks out: it returns 0, or -1 after a message naming the file and
     // the problem, with this map left exactly as it was. NPCs of sprite row 3 are dropped
-    // unless keep_row3_npcs (the opening scene and the map tools keep them). Called by every map change.
+    // unless keep_row3_npcs (the opening scene and the map tools keep them). It leaves ticks
+    // and keys alone: entering a map is the caller's business. Called by every map change.
     int LoadMap(std::string path);
     int LoadMap(std::string path, bool keep_row3_npcs);
-    // The same from the bytes of a map file already in memory; path names it in messages. Used by LoadMap and the fuzz test.
-    int LoadMapBytes(const std::string& path, const unsigned char* data, size_t size, bool keep_row3_npcs);
+    // Makes this map the decoded file d (its lists and tiles are taken): loads the tileset and
+    // spriteset, reuses portals, events and NPCs by index (members the file does not carry
+    // keep their values), drops row-3 NPCs unless keep_row3_npcs, takes the tiles and sets
+    // the view size. Cannot fail. Called by LoadMap.
+    void ApplyFileData(MapFileData& d, bool keep_row3_npcs);
     // Writes the map in the map file format (text longer than a field is cut to it) and
     // rewrites name, tileset_name, spriteset_name and bdestmap as stored; 0, or -1 after a
-    // message. The old file is replaced only once the new one is complete. Called by the map tools.
+    // message. A map the loader would refuse (size, layers, tile size, start tiles, counts)
+    // is not written. The old file is replaced only once the new one is complete. Called by the map tools.
     int SaveMap(std::string path);
-    // The bytes SaveMap writes for a file at path, leaving the map unchanged. Used by SaveMap, the fuzz test and benchmarks.
-    std::string EncodeMap(const std::string& path) const;
+    // What SaveMap stores for a file at path: names as stored, lists cut to their counts.
+    // The map itself is unchanged. Called by EncodeMap and the map tool, which checks it.
+    MapFileData FileData(const std::string& path) const;
+    // The bytes SaveMap writes for a file at path; false with the problem when the map cannot
+    // be stored. Used by SaveMap, the tests and the benchmarks.
+    bool EncodeMap(const std::string& path, std::string& bytes, std::string& problem) const;
 
     // Drawing onto Display.GetSurface().
     void DrawTile(unsigned int n, int x, int y);

@@ -46,7 +46,7 @@ public:
     // Start (or re-rate) the logic clock at bps ticks a second and the once-a-second fps timer.
     // Called by SetTimers only. The library host installs the timer callbacks; hosts without a
     // clock (tools, fuzzers) keep this default, and the scripted host only records the rate.
-    virtual void StartTimers(int bps) {}
+    virtual void StartTimers(int /*bps*/) {}
 };
 
 // The library's own keyboard, timer, dialogs and exit: the host of a real game.

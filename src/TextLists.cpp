@@ -6,9 +6,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <algorithm>
+
 #include "DataFiles.h"
 
-int parse_leading_int(const std::string& s) {
+bool parse_leading_int(const std::string& s, int& value) {
     size_t i = 0;
     while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\v' || s[i] == '\f' || s[i] == '\r' || s[i] == '\n')) ++i;
     bool neg = false;
@@ -16,13 +18,13 @@ int parse_leading_int(const std::string& s) {
     long long v = 0;
     for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
         v = v * 10 + (s[i] - '0');
-        // Saturate instead of overflowing on an absurdly long digit run.
-        if (v > (long long)INT_MAX + 1) v = (long long)INT_MAX + 1;
+        // Past int already: stop before the digits could overflow the wider type.
+        if (v > (long long)INT_MAX + 1) return false;
     }
     if (neg) v = -v;
-    if (v > INT_MAX) v = INT_MAX;
-    if (v < INT_MIN) v = INT_MIN;
-    return (int)v;
+    if (v > INT_MAX || v < INT_MIN) return false;
+    value = (int)v;
+    return true;
 }
 
 namespace {
@@ -91,18 +93,21 @@ private:
     int line = 1;
 };
 
+// What a word of the item or shop list is as a number.
+enum class WordNumber { OK, NOT_A_NUMBER, OUT_OF_RANGE };
+
 // A whole decimal integer that fits an int: optional sign, then digits only.
-bool whole_int(const std::string& w, int& v) {
+WordNumber whole_int(const std::string& w, int& v) {
     size_t i = 0;
     if (i < w.size() && (w[i] == '+' || w[i] == '-')) ++i;
-    if (i == w.size() || w.size() > 12) return false;
+    if (i == w.size()) return WordNumber::NOT_A_NUMBER;
     for (size_t k = i; k < w.size(); ++k)
-        if (w[k] < '0' || w[k] > '9') return false;
-    long long x = strtoll(w.c_str(), nullptr, 10);
-    if (x < INT_MIN || x > INT_MAX) return false;
-    v = (int)x;
-    return true;
+        if (w[k] < '0' || w[k] > '9') return WordNumber::NOT_A_NUMBER;
+    return parse_leading_int(w, v) ? WordNumber::OK : WordNumber::OUT_OF_RANGE;
 }
+
+// The words of the messages about a number outside its field.
+const char* const INT_RANGE = "outside -2147483648 to 2147483647";
 
 std::string shorten(const std::string& w) { return w.size() > 20 ? w.substr(0, 20) + "..." : w; }
 
@@ -120,24 +125,39 @@ ListReadResult parse_npc_list(const std::string& text, std::vector<CNpcInfo>& ou
     LineReader in(text);
     size_t i = 0;
     std::string l[9];
+    int at[9] = {};
     while (!in.at_end()) {
         for (int k = 0; k < 9; ++k) {
             size_t limit = k < 2 ? NPC_SHORT_LINE : NPC_LONG_LINE;
-            if (!in.next(limit, l[k])) {
+            bool fits = in.next(limit, l[k]);
+            at[k] = in.line_no();
+            if (!fits) {
                 // A record cut by an over-long line is not kept.
                 out.resize(i);
-                return fail(in.line_no(), "longer than " + std::to_string(limit) + " characters");
+                return fail(at[k], "longer than " + std::to_string(limit) + " characters");
             }
         }
         CNpcInfo& r = out[i];
-        r.id = parse_leading_int(l[0]);
+        static const struct {
+            int line;
+            const char* what;
+            int CNpcInfo::*field;
+        } numbers[] = {{0, "record number", &CNpcInfo::id},
+                       {6, "quest mask", &CNpcInfo::quest_flag},
+                       {7, "next quest", &CNpcInfo::quest_next}};
+        for (const auto& n : numbers) {
+            int v = 0;
+            if (!parse_leading_int(l[n.line], v)) {
+                out.resize(i);
+                return fail(at[n.line], std::string("the ") + n.what + " \"" + shorten(l[n.line]) + "\" is " + INT_RANGE);
+            }
+            r.*n.field = v;
+        }
         r.name = l[1];
         r.talk = l[2];
         r.script = l[3];
         r.yes_text = l[4];
         r.no_text = l[5];
-        r.quest_flag = parse_leading_int(l[6]);
-        r.quest_next = parse_leading_int(l[7]);
         r.done_text = l[8];
         out.push_back(CNpcInfo());
         ++i;
@@ -158,9 +178,11 @@ ListReadResult parse_equip_list(const std::string& text, CInv (&items)[MAX_ITEMS
         static const char* const FIELD[4] = {"type", "damage", "armour", "price"};
         for (int k = 0; k < 4; ++k) {
             if (!in.next(w)) return fail(in.line_no(), "the file ends inside the record of \"" + shorten(name) + "\"");
-            if (!whole_int(w, v[k]))
-                return fail(in.line_no(), std::string("the ") + FIELD[k] + " of \"" + shorten(name) +
-                                              "\" is not a number: \"" + shorten(w) + "\"");
+            WordNumber got = whole_int(w, v[k]);
+            if (got != WordNumber::OK)
+                return fail(in.line_no(), std::string("the ") + FIELD[k] + " of \"" + shorten(name) + "\" is " +
+                                              (got == WordNumber::OUT_OF_RANGE ? INT_RANGE : "not a number") + ": \"" +
+                                              shorten(w) + "\"");
         }
         CInv& it = items[count];
         it.name = name;
@@ -178,21 +200,25 @@ ListReadResult parse_shop_list(const std::string& text, int (&stock)[MAX_SHOPS][
     read = 0;
     WordReader in(text);
     std::string w;
-    ListReadResult result;
+    int row[SHOP_ITEMS];
     while (read < MAX_SHOPS * SHOP_ITEMS && in.next(w)) {
+        int shop = read / SHOP_ITEMS, k = read % SHOP_ITEMS;
+        if (k == 0) std::copy(stock[shop], stock[shop] + SHOP_ITEMS, row);
         int v = 0;
-        if (!whole_int(w, v)) return fail(in.line_no(), "not an item number: \"" + shorten(w) + "\"");
+        WordNumber got = whole_int(w, v);
         // An id outside the item list would index past it wherever the shop looks the item up.
-        if (v < 0 || v > MAX_ITEMS) {
-            if (result.ok())
-                result = fail(in.line_no(), "item " + std::to_string(v) + " is not in the item list (1.." +
-                                                std::to_string(MAX_ITEMS) + "); sold as nothing");
-            v = 0;
+        if (got != WordNumber::OK || v < 0 || v > MAX_ITEMS) {
+            // The damaged shop keeps what it sold before.
+            std::copy(row, row + SHOP_ITEMS, stock[shop]);
+            read = shop * SHOP_ITEMS;
+            if (got == WordNumber::NOT_A_NUMBER) return fail(in.line_no(), "not an item number: \"" + shorten(w) + "\"");
+            return fail(in.line_no(), "item " + shorten(w) + " of shop " + std::to_string(shop) +
+                                          " is not in the item list (0 for nothing, or 1 to " + std::to_string(MAX_ITEMS) + ")");
         }
-        stock[read / SHOP_ITEMS][read % SHOP_ITEMS] = v;
+        stock[shop][k] = v;
         ++read;
     }
-    return result;
+    return ListReadResult();
 }
 
 bool read_text_file(const std::string& path, std::string& text) {

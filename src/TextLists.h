@@ -15,8 +15,9 @@ constexpr size_t NPC_LONG_LINE = 1023;
 constexpr size_t EQUIP_MAX_WORD = 254;
 
 // The integer at the start of a number line: optional blanks, optional sign, digits;
-// anything after the digits is ignored, no digit gives 0, a value past int saturates.
-int parse_leading_int(const std::string& s);
+// anything after the digits is ignored, no digit gives 0. False, with value untouched, when
+// the digits give a number outside int: such a line is damaged, never saturated.
+bool parse_leading_int(const std::string& s, int& value);
 
 // What a list reader found. `error` is empty when the text was read to its end.
 struct ListReadResult {
@@ -28,21 +29,23 @@ struct ListReadResult {
 // Reads npcs.txt text into records of nine lines. The result holds the file's records,
 // then (when the text ends with a line feed) one entry of empty texts and zero numbers,
 // then one default entry, the way the game has always laid the list out. Carriage
-// returns before a line feed are dropped. A line longer than its limit stops the reading
-// with an error; `out` then holds the records completed before it.
+// returns before a line feed are dropped. A line longer than its limit, or a number line
+// outside int, stops the reading with an error at that line; `out` then holds the records
+// completed before it.
 ListReadResult parse_npc_list(const std::string& text, std::vector<CNpcInfo>& out);
 
 // Reads equip.txt text: records of five whitespace-separated fields (name, type, damage,
 // armour, price), at most MAX_ITEMS. Records read completely are stored in items[0..n-1]
 // with ids 1..n; the rest of `items` is left alone. `count` gets n. Reading stops at the
-// end, at a field that is not a whole decimal integer where one is due (an error) or
-// after the last record that fits.
+// end, at a field that is not a whole decimal integer or lies outside int where one is due
+// (an error; its record is not stored) or after the last record that fits.
 ListReadResult parse_equip_list(const std::string& text, CInv (&items)[MAX_ITEMS], int& count);
 
 // Reads shops.txt text: whitespace-separated integers, five per shop, shop 0 first, at most
-// MAX_SHOPS shops, each number into the next entry. An id outside 0..MAX_ITEMS is stored as
-// 0 (sold as nothing) and reported; a token that is not a whole integer stops the reading.
-// Entries not reached keep their values. `read` gets the count of numbers stored.
+// MAX_SHOPS shops, each number into the next entry (0 sells nothing). A token that is not a
+// whole integer, or an id outside 0..MAX_ITEMS, stops the reading with an error at its line;
+// the shop it belongs to keeps the ids it had. Entries not reached keep their values.
+// `read` gets the count of numbers stored.
 ListReadResult parse_shop_list(const std::string& text, int (&stock)[MAX_SHOPS][SHOP_ITEMS], int& read);
 
 // Reads a whole file into `text`; false when it cannot be opened. Goes through open_data_file.

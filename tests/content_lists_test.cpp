@@ -40,8 +40,12 @@ TEST(ContentLists, NpcRecordsUseKnownKeywordsAndQuestsWithScripts) {
         const CNpcInfo& n = v[i];
         EXPECT_EQ(n.id, (int)i + 1) << "record numbers follow the order";
         EXPECT_TRUE(keywords.count(n.script)) << n.name << ": " << n.script;
-        if (n.script == "procquest" || n.script == "setcheckquest") EXPECT_TRUE(scripted.count(n.quest_next)) << n.name;
-        if (n.script == "yesno" || n.script == "checkquest") EXPECT_TRUE(scripted.count(n.quest_flag)) << n.name;
+        if (n.script == "procquest" || n.script == "setcheckquest") {
+            EXPECT_TRUE(scripted.count(n.quest_next)) << n.name;
+        }
+        if (n.script == "yesno" || n.script == "checkquest") {
+            EXPECT_TRUE(scripted.count(n.quest_flag)) << n.name;
+        }
     }
 }
 

@@ -16,7 +16,7 @@ CMap sample_map() {
     m.InitMap(32, 3, 16, 16, 2);
     m.tileset_name = "./data/tiles.bmp"; m.spriteset_name = "./data/npcs.bmp";
     m.spare = 7; m.battle = true; m.cine = 4;
-    m.p0_x = 10; m.p0_y = 2; m.p1_x = 11; m.p1_y = -1;
+    m.p0_x = 10; m.p0_y = 2; m.p1_x = 31; m.p1_y = 0;
     m.bdestmap = "./data/home.map";
     m.bdest_x = 10; m.bdest_y = 32;  // a line feed right after the BDestmap line
     CPortal p;
@@ -59,7 +59,9 @@ TEST_F(MapFile, SaveLoadSaveIsByteExact) {
     ASSERT_EQ(m.SaveMap(a), 0);
 
     CMap back;
+    speed_counter = 17;
     ASSERT_EQ(back.LoadMap(a, true), 0);
+    EXPECT_EQ(speed_counter, 17);  // entering a map, not reading it, drops piled-up ticks
     EXPECT_EQ(back.bdest_x, 10);
     EXPECT_EQ(back.tileset_name, "tiles.bmp");  // the loader keeps the file name part
     EXPECT_EQ(back.events[0].text, std::string(1023, 't'));
@@ -155,8 +157,9 @@ protected:
         live_.events[0].done = true;
         script.messages.clear();
     }
-    // Loads bytes as a file; expects refusal with a message and the held map unchanged.
-    void ExpectRefused(const std::string& bytes, const std::string& why) {
+    // Loads bytes as a file; expects refusal with a message naming the file and the problem
+    // and the held map unchanged.
+    void ExpectRefused(const std::string& bytes, const std::string& problem, const std::string& why) {
         SCOPED_TRACE(why);
         std::string p = dir.path("bad.map");
         write_file(p, bytes);
@@ -164,6 +167,7 @@ protected:
         EXPECT_EQ(live_.LoadMap(p, true), -1);
         ASSERT_EQ(script.messages.size(), 1u);
         EXPECT_NE(script.messages[0].find(p), std::string::npos) << script.messages[0];
+        EXPECT_NE(script.messages[0].find(problem), std::string::npos) << script.messages[0];
         EXPECT_TRUE(live_.events[0].done);
         std::string again = dir.path("held.map");
         ASSERT_EQ(live_.SaveMap(again), 0);
@@ -182,40 +186,77 @@ protected:
     std::string good_, held_bytes_;
 };
 
-TEST_F(DamagedMap, TruncatedBadCountsAndBrokenLinesAreRefused) {
-    for (size_t n = 0; n < good_.size(); n++) ExpectRefused(good_.substr(0, n), "cut to " + std::to_string(n));
-    ExpectRefused(good_ + "x", "a stray byte at the end");
+TEST_F(DamagedMap, EachDamageIsRefusedForWhatItIs) {
+    for (size_t n = 0; n < good_.size(); n++) ExpectRefused(good_.substr(0, n), "", "cut to " + std::to_string(n));
     size_t a = BlockA(), b = BlockB();
-    ExpectRefused(Patched(b + 8, 2), "two portals, one there");
-    ExpectRefused(Patched(b + 8, 0xFFFFFFFFu), "portal count far beyond the file");
-    ExpectRefused(Patched(b + 8 + 4 + 279, 0x40000000u), "event count far beyond the file");
-    ExpectRefused(Patched(b + 8 + 4 + 279 + 4 + 2319, 1000000u), "NPC count far beyond the file");
-    ExpectRefused(Patched(a + 0, 0), "width 0");
-    ExpectRefused(Patched(a + 0, 0xFFFFFFFFu), "huge width");
-    ExpectRefused(Patched(a + 0, 3), "width larger than the tiles held");
-    std::string s = good_;
-    s[a + 8] = (char)200;
-    ExpectRefused(s, "200 layers");
-    ExpectRefused(Patched(a + 13, (unsigned int)-16), "negative tile height");
-    s = good_;
-    s[a + 21] = 7;
-    ExpectRefused(s, "battle flag 7");
-    s = good_;
-    s[a + 42] = 'x';
-    ExpectRefused(s, "block without its line feed");
-    ExpectRefused("Nome: x.map\n" + good_.substr(good_.find('\n') + 1), "wrong label");
-    ExpectRefused("Name: " + std::string(5000, 'n'), "endless name line");
-    s = good_;
-    s.replace(0, s.find('\n'), "Name: a\0b", 9);
-    ExpectRefused(s, "NUL inside a line");
+    auto with_byte = [&](size_t at, char v) {
+        std::string s = good_;
+        s[at] = v;
+        return s;
+    };
+    std::string nul_in_name = good_;
+    nul_in_name.replace(0, nul_in_name.find('\n'), "Name: a\0b", 9);
+    const struct {
+        std::string bytes;
+        const char* problem;
+    } cases[] = {
+        {good_ + "x", "1 stray bytes follow the last tile"},
+        // Counts larger than the bytes left are refused by name before anything is sized by them.
+        {Patched(b + 8, 2), ""},  // the second portal's bytes are read as the events': some later check refuses it
+        {Patched(b + 8, 10), "the portal count 10 is more than the file holds"},
+        {Patched(b + 8, 0xFFFFFFFFu), "the portal count 4294967295 is more"},
+        {Patched(b + 8 + 4 + 279, 0x40000000u), "the event count 1073741824 is more"},
+        {Patched(b + 8 + 4 + 279 + 4 + 2319, 1000000u), "the NPC count 1000000 is more"},
+        {Patched(a + 0, 0), "the map size 0 x 2 is outside"},
+        {Patched(a + 0, 0xFFFFFFFFu), "the map size 4294967295 x 2"},
+        {Patched(a + 0, 3), "the file ends inside the tiles"},
+        {with_byte(a + 8, (char)200), "the layer count 200"},
+        {with_byte(a + 8, 1), "the layer count 1"},
+        {Patched(a + 13, (unsigned int)-16), "the tile size 16 x -16"},
+        {with_byte(a + 21, 7), "the battle flag is 7"},
+        {with_byte(a + 42, 'x'), "does not end with a line feed"},
+        {Patched(a + 26, 2), "the hero's start tile (2, 0) lies outside the 2 x 2 map"},
+        {Patched(a + 30, 0x01000000u), "the hero's start tile (0, 16777216)"},
+        {Patched(a + 34, (unsigned int)-1), "the companion's start tile (-1, 0)"},
+        {"Nome: x.map\n" + good_.substr(good_.find('\n') + 1), "the \"Name:\" line is missing"},
+        {"Name: " + std::string(5000, 'n'), "no line feed within 254"},
+        {nul_in_name, "holds a NUL byte"},
+    };
+    for (const auto& c : cases) ExpectRefused(c.bytes, c.problem, c.problem);
 }
 
-TEST_F(MapFile, LoadDropsPiledUpTicks) {
-    CMap m = sample_map();
-    std::string p = dir.path("ticks.map");
-    ASSERT_EQ(m.SaveMap(p), 0);
-    CMap live;
-    speed_counter = 17;
-    ASSERT_EQ(live.LoadMap(p), 0);
-    EXPECT_EQ(speed_counter, 0);
+// The writer refuses whatever the reader would refuse: nothing is written and the old file stays.
+TEST_F(MapFile, MapsTheLoaderWouldRefuseAreNotWritten) {
+    const struct {
+        void (*spoil)(CMap&);
+        const char* problem;
+    } cases[] = {
+        {[](CMap& m) { m.InitMap(2, 2, 16, 16, 1); }, "the layer count 1"},
+        {[](CMap& m) { m.InitMap(0, 0, 16, 16, 2); }, "the map size 0 x 0"},
+        {[](CMap& m) { m.tile_w = 0; }, "the tile size 0 x 16"},
+        {[](CMap& m) { m.layers = 17; }, "the layer count 17"},
+        {[](CMap& m) { m.width = m.height = 2048; }, "more than 4194304"},
+        {[](CMap& m) { m.p0_x = 32; }, "the hero's start tile (32, 2)"},
+        {[](CMap& m) { m.p1_y = 0x01000000; }, "the companion's start tile (31, 16777216)"},
+        {[](CMap& m) {
+             m.npcs.resize(MAP_MAX_RECORDS + 1);
+             m.num_npcs = MAP_MAX_RECORDS + 1;
+         },
+         "the NPC count 65537"},
+    };
+    std::string p = dir.path("kept.map");
+    ASSERT_EQ(sample_map().SaveMap(p), 0);
+    const std::string before = read_file(p);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.problem);
+        CMap m = sample_map();
+        c.spoil(m);
+        script.messages.clear();
+        EXPECT_EQ(m.SaveMap(p), -1);
+        ASSERT_EQ(script.messages.size(), 1u);
+        EXPECT_NE(script.messages[0].find(p), std::string::npos) << script.messages[0];
+        EXPECT_NE(script.messages[0].find(c.problem), std::string::npos) << script.messages[0];
+        EXPECT_EQ(read_file(p), before);
+        EXPECT_EQ(m.name, "NULL");  // names are rewritten only by a save that happened
+    }
 }

@@ -77,8 +77,12 @@ TEST_F(Walking, SmallMapsAreShownFromTheirTopLeft) {
                     } else {
                         p.UpdateMovement();
                     }
-                    if (s.w * 16 <= 640) EXPECT_EQ(p.scroll_x, 0) << s.w << "x" << s.h << " at " << x;
-                    if (s.h * 16 <= 480) EXPECT_EQ(p.scroll_y, 0) << s.w << "x" << s.h << " at " << y;
+                    if (s.w * 16 <= 640) {
+                        EXPECT_EQ(p.scroll_x, 0) << s.w << "x" << s.h << " at " << x;
+                    }
+                    if (s.h * 16 <= 480) {
+                        EXPECT_EQ(p.scroll_y, 0) << s.w << "x" << s.h << " at " << y;
+                    }
                     EXPECT_GE(p.scroll_x, 0);
                     EXPECT_GE(p.scroll_y, 0);
                 }

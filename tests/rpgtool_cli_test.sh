@@ -25,6 +25,10 @@ check "dump lists portals" grep -q '"dest_map": "./data/duskwing.map"' dump.json
 check "missing images warn on stderr" grep -q "Tileset could not be found" err
 check "dump has no tiles unasked" sh -c '! grep -q "\"tiles\"" dump.json'
 "$tool" map dump meadow.map --tiles >tiles.json 2>/dev/null; check "dump --tiles adds the tiles" grep -q '"tiles"' tiles.json
+"$tool" map dump --tiles meadow.map >tiles2.json 2>/dev/null; check "options before the file" cmp -s tiles.json tiles2.json
+"$tool" map export --encoding zlib meadow.map z.tmx 2>/dev/null; check "export --encoding zlib" grep -q 'compression="zlib"' z.tmx
+"$tool" map dump meadow.map --editor 1 >out 2>err; check "an option of another verb: usage status 2" test $? -eq 2
+"$tool" map export meadow.map z.tmx --encoding zstd 2>err; check "an encoding the tool cannot write: usage status 2" test $? -eq 2
 
 "$tool" map dump nowhere.map >out 2>err; rc=$?
 check "missing map: exit status 1" test $rc -eq 1
@@ -37,7 +41,7 @@ check "damaged map: names file and problem" grep -q "The map cut.map is damaged:
 
 "$tool" map render meadow.map whole.bmp 2>/dev/null; check "render succeeds" test $? -eq 0
 check "render writes a 384 x 256 BMP" sh -c 'test "$(od -An -tu4 -j18 -N8 whole.bmp | tr -s " ")" = " 384 256"'
-"$tool" map render meadow.map ed.bmp --editor 1 2>/dev/null; check "editor render succeeds" test $? -eq 0
+"$tool" map render --editor 1 meadow.map ed.bmp 2>/dev/null; check "editor render succeeds" test $? -eq 0
 "$tool" map render meadow.map ed.bmp --editor 2 2>err; check "editor render of a missing layer fails" test $? -eq 1
 
 printf '<map width="2" height="2" tilewidth="16" tileheight="16">\n<layer name="layer 0" width="2" height="2"><data encoding="csv">1,2,3,x</data></layer></map>\n' >bad.tmx

@@ -1,6 +1,9 @@
 // The NPC, item and shop list readers on awkward files, and the loaders' reports of missing or damaged lists.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+
 #include "CMap.h"
 #include "CPlayer.h"
 #include "PeopleRig.h"
@@ -33,7 +36,36 @@ TEST(NpcList, CarriageReturnsAreDroppedAndNumbersReadAsFarAsTheirDigits) {
     EXPECT_EQ(v[0].talk, "Hi there");
     EXPECT_EQ(v[0].quest_flag, -12);
     EXPECT_EQ(v[0].done_text, "Done");
-    EXPECT_EQ(parse_leading_int("99999999999999999999"), INT_MAX);
+}
+
+// A number past int is never saturated: 2147483648 as a quest mask would set every story bit.
+TEST(NpcList, NumbersOutsideIntAreDamagedLinesNeverSaturated) {
+    const struct {
+        const char* text;
+        bool ok;
+        int value;
+    } numbers[] = {
+        {"2147483647", true, INT_MAX}, {"-2147483648", true, INT_MIN}, {" +00000000000000000007x", true, 7},
+        {"", true, 0},                 {"x5", true, 0},                {"2147483648", false, 0},
+        {"-2147483649", false, 0},     {"99999999999999999999", false, 0},
+    };
+    for (const auto& n : numbers) {
+        int v = 42;
+        EXPECT_EQ(parse_leading_int(n.text, v), n.ok) << n.text;
+        EXPECT_EQ(v, n.ok ? n.value : 42) << n.text;
+    }
+    // Record number, quest mask and next quest: the damaged line is named and the records before it kept.
+    for (int line : {1, 7, 8}) {
+        std::string rec[9] = {"3", "C", "Hi", "none", "", "", "0", "0", "Bye"};
+        rec[line - 1] = "2147483648";
+        std::string third;
+        for (const std::string& l : rec) third += "\n" + l;
+        std::vector<CNpcInfo> v;
+        ListReadResult r = parse_npc_list(std::string(TWO_NPCS) + third, v);
+        EXPECT_EQ(r.line, 18 + line) << r.error;
+        EXPECT_NE(r.error.find("2147483648"), std::string::npos) << r.error;
+        EXPECT_EQ(v.size(), 2u);
+    }
 }
 
 TEST(NpcList, OverLongLinesStopTheReadingAtTheirLine) {
@@ -58,21 +90,33 @@ TEST(EquipList, RecordsGetIdsInOrderAndBadOnesStopWithTheLine) {
     for (const std::string& bad : {std::string("Helm 0 0 2"), std::string(300, 'a') + " 0 0 0 0",
                                    std::string("Big 0 0 0 99999999999")})
         EXPECT_FALSE(parse_equip_list(bad, items, n).ok()) << bad;
+    r = parse_equip_list("Helm 0 0 2 10\nRing 3 0 +0000000000001\n2147483648", items, n);
+    EXPECT_EQ(r.line, 3);
+    EXPECT_NE(r.error.find("the price of \"Ring\" is outside"), std::string::npos) << r.error;
+    EXPECT_EQ(n, 1);
+    EXPECT_EQ(items[1].name, "Sword");  // the damaged record is not stored
     std::string forty;
     for (int i = 0; i < 40; ++i) forty += "I" + std::to_string(i) + " 1 1 1 1\n";
     EXPECT_TRUE(parse_equip_list(forty, items, n).ok());
     EXPECT_EQ(n, MAX_ITEMS);
 }
 
-TEST(ShopList, RowsOfFiveAndIdsOutsideTheItemListRefused) {
+TEST(ShopList, RowsOfFiveAndADamagedShopKeepsWhatItSold) {
     int stock[MAX_SHOPS][SHOP_ITEMS] = {};
     int n = 0;
-    ASSERT_TRUE(parse_shop_list("1 2 3 4 5\r\n6 7 8 9 10\n", stock, n).ok());
+    ASSERT_TRUE(parse_shop_list("1 2 3 4 5\r\n6 7 8 9 10\n0 35", stock, n).ok());
     EXPECT_EQ(stock[1][4], 10);
-    EXPECT_FALSE(parse_shop_list("1 2 36 4 -1 6", stock, n).ok());
-    EXPECT_EQ(stock[0][2], 0);
-    EXPECT_EQ(stock[0][4], 0);
-    EXPECT_EQ(parse_shop_list("1 2\n3x 4", stock, n).line, 2);
+    EXPECT_EQ(n, 12);
+    for (const char* bad : {"36", "-1", "2147483648", "3x"}) {
+        for (auto& row : stock) std::fill(row, row + SHOP_ITEMS, 9);
+        ListReadResult r = parse_shop_list(std::string("1 2 3 4 5\n6 7 ") + bad + " 9 10\n11", stock, n);
+        EXPECT_EQ(r.line, 2) << bad;
+        EXPECT_NE(r.error.find(bad), std::string::npos) << r.error;
+        EXPECT_EQ(stock[0][4], 5) << bad;
+        EXPECT_EQ(stock[1][0], 9) << bad;  // shop 1 as it was
+        EXPECT_EQ(stock[2][0], 9) << bad;
+        EXPECT_EQ(n, 5) << bad;
+    }
 }
 
 using ListLoaders = PeopleRig;
@@ -92,9 +136,14 @@ TEST_F(ListLoaders, MissingOrDamagedNpcListIsReportedOnceAndKeepsTheRecords) {
     map.LoadNpcs();
     write_file("data/npcs.txt", "1\n" + std::string(300, 'x') + "\n");
     map.LoadNpcs();
-    ASSERT_EQ(script.messages.size(), 2u);
+    write_file("data/npcs.txt", std::string(TWO_NPCS) + "\n3\nC\nHi\nnone\n\n\n2147483648\n0\nBye");
+    map.LoadNpcs();
+    ASSERT_EQ(script.messages.size(), 3u);
     EXPECT_NE(script.messages[1].find("line 2"), std::string::npos);
+    EXPECT_NE(script.messages[2].find("./data/npcs.txt"), std::string::npos);
+    EXPECT_NE(script.messages[2].find("line 25"), std::string::npos) << script.messages[2];
     EXPECT_EQ(map.npc_info[0].name, "Tobin");
+    EXPECT_EQ(map.npc_info.size(), 3u);  // the two records held, and the default entry
 }
 
 }  // namespace

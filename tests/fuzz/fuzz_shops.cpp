@@ -11,7 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (auto& row : stock)
         for (int& v : row) v = -7;  // marks entries the reader did not reach
     int read = -1;
-    parse_shop_list(text, stock, read);
+    ListReadResult r = parse_shop_list(text, stock, read);
+    if (!r.ok() && r.line < 1) abort();
     if (read < 0 || read > MAX_SHOPS * SHOP_ITEMS) abort();
     for (int k = 0; k < MAX_SHOPS * SHOP_ITEMS; ++k) {
         int v = stock[k / SHOP_ITEMS][k % SHOP_ITEMS];

@@ -1,4 +1,5 @@
 // The "map" verbs of rpgtool: build a TMX into a map file, export a map to TMX, dump it as JSON, render it.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -11,10 +12,12 @@
 
 const char* const MAP_COMMAND_USAGE =
     "  rpgtool map build IN.tmx OUT.map          compile a Tiled map into a game map file\n"
-    "  rpgtool map export IN.map OUT.tmx         the reverse: a TMX that builds to the same bytes\n"
+    "  rpgtool map export IN.map OUT.tmx [--encoding csv|base64|zlib|gzip]\n"
+    "                                            the reverse: a TMX that builds to the same bytes\n"
     "  rpgtool map dump IN.map [--tiles]         the map as JSON on standard output\n"
     "  rpgtool map render IN.map OUT.bmp [--editor LAYER]\n"
-    "                                            the whole map as the game draws it, or the editor view of a layer\n";
+    "                                            the whole map as the game draws it, or the editor view of a layer\n"
+    "  Options may stand anywhere after the verb.\n";
 
 namespace {
 
@@ -38,11 +41,11 @@ int build(const std::string& in, const std::string& out) {
     return m.SaveMap(out) == 0 ? 0 : 1;
 }
 
-int export_tmx(const std::string& in, const std::string& out) {
+int export_tmx(const std::string& in, const std::string& out, TmxEncoding encoding) {
     CMap m;
     if (!load_whole(in, m)) return 1;
     std::string error;
-    if (!map_to_tmx(m, out, error)) {
+    if (!map_to_tmx(m, out, error, encoding)) {
         fprintf(stderr, "rpgtool: %s: %s\n", in.c_str(), error.c_str());
         return 1;
     }
@@ -85,16 +88,34 @@ int render(const std::string& in, const std::string& out, int editor_layer) {
 int run_map_command(const std::vector<std::string>& args) {
     if (args.empty()) return usage_error("no map verb given");
     const std::string& verb = args[0];
-    if (verb == "build" && args.size() == 3) return build(args[1], args[2]);
-    if (verb == "export" && args.size() == 3) return export_tmx(args[1], args[2]);
-    if (verb == "dump" && (args.size() == 2 || (args.size() == 3 && args[2] == "--tiles")))
-        return dump(args[1], args.size() == 3);
-    if (verb == "render" && args.size() == 3) return render(args[1], args[2], -1);
-    if (verb == "render" && args.size() == 5 && args[3] == "--editor") {
+    ToolArgs a = split_tool_args(std::vector<std::string>(args.begin() + 1, args.end()), {"--tiles"},
+                                 {"--editor", "--encoding"});
+    if (!a.error.empty()) return usage_error(a.error.c_str());
+    const std::vector<std::string>& w = a.words;
+    // Each verb takes its own options only.
+    auto only = [&](std::initializer_list<const char*> allowed) {
+        for (const auto& kv : a.options)
+            if (std::find_if(allowed.begin(), allowed.end(), [&](const char* o) { return kv.first == o; }) == allowed.end())
+                return false;
+        return true;
+    };
+    auto has = [&](const char* o) { return a.options.count(o) != 0; };
+
+    if (verb == "build" && w.size() == 2 && only({})) return build(w[0], w[1]);
+    if (verb == "export" && w.size() == 2 && only({"--encoding"})) {
+        TmxEncoding encoding = TmxEncoding::CSV;
+        if (has("--encoding") && !tmx_encoding_from_name(a.options["--encoding"], encoding))
+            return usage_error("the encoding is not csv, base64, zlib or gzip");
+        return export_tmx(w[0], w[1], encoding);
+    }
+    if (verb == "dump" && w.size() == 1 && only({"--tiles"})) return dump(w[0], has("--tiles"));
+    if (verb == "render" && w.size() == 2 && only({"--editor"})) {
+        if (!has("--editor")) return render(w[0], w[1], -1);
+        const std::string& v = a.options["--editor"];
         char* end = nullptr;
-        long layer = strtol(args[4].c_str(), &end, 10);
-        if (args[4].empty() || *end || layer < 0 || layer > 255) return usage_error("the editor layer is not a layer number");
-        return render(args[1], args[2], (int)layer);
+        long layer = strtol(v.c_str(), &end, 10);
+        if (v.empty() || *end || layer < 0 || layer > 255) return usage_error("the editor layer is not a layer number");
+        return render(w[0], w[1], (int)layer);
     }
     return usage_error(("wrong arguments for 'map " + verb + "'").c_str());
 }

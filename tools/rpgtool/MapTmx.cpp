@@ -2,8 +2,10 @@
 #include "MapTmx.h"
 
 #include <tinyxml2.h>
+#include <zlib.h>
 
 #include "DataFiles.h"
+#include "MapFile.h"
 
 #include <cerrno>
 #include <climits>
@@ -124,17 +126,8 @@ bool split_layer_name(const std::string& name, std::string& kind, unsigned int& 
     return true;
 }
 
-std::vector<unsigned int> read_csv(const std::string& file, const XMLElement* layer, unsigned int w, unsigned int h) {
-    const XMLElement* data = layer->FirstChildElement("data");
-    if (!data) fail(at_line(file, layer), "the layer has no <data>");
-    const char* enc = data->Attribute("encoding");
-    if (!enc || std::string(enc) != "csv" || data->Attribute("compression"))
-        fail(at_line(file, data), "the layer data is not CSV (set Tile Layer Format to CSV in the map properties)");
-    const char* s = data->GetText();
-    if (!s) s = "";
+std::vector<unsigned int> parse_csv(const std::string& file, int line, const char* s) {
     std::vector<unsigned int> cells;
-    cells.reserve((size_t)w * h);
-    int line = data->GetLineNum();
     const char* p = s;
     while (true) {
         while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n') {
@@ -158,9 +151,94 @@ std::vector<unsigned int> read_csv(const std::string& file, const XMLElement* la
             fail(file + ":" + std::to_string(line), std::string("a cell is not a number near '") +
                                                         std::string(start, strnlen(start, 12)) + "'");
     }
-    if (cells.size() != (size_t)w * h)
-        fail(at_line(file, data), "the layer has " + std::to_string(cells.size()) + " cells, not " + std::to_string(w) +
-                                      " x " + std::to_string(h) + " = " + std::to_string((size_t)w * h));
+    return cells;
+}
+
+// Base64 text (blanks and line breaks between the characters allowed) to bytes.
+std::string from_base64(const std::string& at, const char* s) {
+    std::string out;
+    unsigned int acc = 0;
+    int bits = 0, pad = 0;
+    for (const char* p = s; *p; p++) {
+        char c = *p;
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
+        int v = c >= 'A' && c <= 'Z' ? c - 'A' : c >= 'a' && c <= 'z' ? c - 'a' + 26 : c >= '0' && c <= '9' ? c - '0' + 52
+              : c == '+' ? 62 : c == '/' ? 63 : c == '=' ? -2 : -1;
+        if (v == -1 || (pad && v != -2))
+            fail(at, std::string("the layer data is not base64 near '") + std::string(p, strnlen(p, 12)) + "'");
+        if (v == -2) {
+            pad++;
+            continue;
+        }
+        acc = (acc << 6) | (unsigned int)v;
+        bits += 6;
+        if (bits >= 8) {
+            bits -= 8;
+            out.push_back((char)((acc >> bits) & 0xFF));
+        }
+    }
+    if (pad > 2 || bits >= 6) fail(at, "the layer data is cut short (its base64 does not end on a whole byte)");
+    return out;
+}
+
+// Inflates a zlib or gzip stream that should give exactly `expect` bytes; more is an error.
+std::string inflate_layer(const std::string& at, const std::string& in, bool gzip, size_t expect) {
+    z_stream z{};
+    if (inflateInit2(&z, gzip ? 15 + 16 : 15) != Z_OK) fail(at, "the layer data cannot be unpacked (zlib fails to start)");
+    std::string out(expect + 1, '\0');  // one byte more than a whole layer shows a layer too long
+    z.next_in = (Bytef*)in.data();
+    z.avail_in = (uInt)in.size();
+    z.next_out = (Bytef*)&out[0];
+    z.avail_out = (uInt)out.size();
+    int rc = inflate(&z, Z_FINISH);
+    size_t got = out.size() - z.avail_out;
+    inflateEnd(&z);
+    const char* kind = gzip ? "gzip" : "zlib";
+    if (got > expect) fail(at, "the layer data unpacks to more bytes than the layer's cells");
+    if (rc == Z_BUF_ERROR) fail(at, std::string("the layer data is cut short (its ") + kind + " stream ends early)");
+    if (rc != Z_STREAM_END) fail(at, std::string("the layer data is not a valid ") + kind + " stream");
+    out.resize(got);
+    return out;
+}
+
+// The cells of a layer's <data> as GIDs, whatever encoding Tiled wrote: CSV, or base64 of
+// little-endian 32-bit GIDs, raw or compressed with zlib or gzip.
+std::vector<unsigned int> read_cells(const std::string& file, const XMLElement* layer, unsigned int w, unsigned int h) {
+    const XMLElement* data = layer->FirstChildElement("data");
+    if (!data) fail(at_line(file, layer), "the layer has no <data>");
+    std::string at = at_line(file, data);
+    const char* enc = data->Attribute("encoding");
+    const char* comp = data->Attribute("compression");
+    const char* s = data->GetText();
+    if (!s) s = "";
+    size_t want = (size_t)w * h;
+    std::vector<unsigned int> cells;
+    if (!enc) fail(at, "the layer data is XML tiles; set Tile Layer Format to CSV or Base64 in the map properties");
+    if (std::string(enc) == "csv") {
+        if (comp) fail(at, std::string("CSV layer data cannot be compressed (compression '") + comp + "')");
+        cells = parse_csv(file, data->GetLineNum(), s);
+    } else if (std::string(enc) == "base64") {
+        std::string bytes = from_base64(at, s);
+        if (comp) {
+            std::string c = comp;
+            if (c == "zstd") fail(at, "zstd compressed layers are not read; choose Base64 (zlib or gzip compressed) or CSV");
+            if (c != "zlib" && c != "gzip") fail(at, "the layer compression '" + c + "' is unknown");
+            bytes = inflate_layer(at, bytes, c == "gzip", want * 4);
+        }
+        if (bytes.size() % 4 != 0)
+            fail(at, "the layer data holds " + std::to_string(bytes.size()) + " bytes, not whole 4-byte cells");
+        cells.resize(bytes.size() / 4);
+        const unsigned char* b = (const unsigned char*)bytes.data();
+        for (unsigned int& c : cells) {
+            c = (unsigned int)b[0] | ((unsigned int)b[1] << 8) | ((unsigned int)b[2] << 16) | ((unsigned int)b[3] << 24);
+            b += 4;
+        }
+    } else {
+        fail(at, std::string("the layer encoding '") + enc + "' is unknown");
+    }
+    if (cells.size() != want)
+        fail(at, "the layer has " + std::to_string(cells.size()) + " cells, not " + std::to_string(w) + " x " +
+                     std::to_string(h) + " = " + std::to_string(want));
     return cells;
 }
 
@@ -209,15 +287,18 @@ void build_map(const std::string& file, CMap& m, std::vector<std::string>& warni
     const char* orient = root->Attribute("orientation");
     if (orient && std::string(orient) != "orthogonal") fail(at, "the map is not orthogonal");
     if (root->IntAttribute("infinite", 0) != 0) fail(at, "the map is infinite; give it a fixed size");
-    unsigned int w = root->UnsignedAttribute("width", 0), h = root->UnsignedAttribute("height", 0);
-    int tw = root->IntAttribute("tilewidth", 0), th = root->IntAttribute("tileheight", 0);
-    if (w < 1 || w > MAP_MAX_SIDE || h < 1 || h > MAP_MAX_SIDE)
-        fail(at, "the map size " + std::to_string(w) + " x " + std::to_string(h) + " is outside 1 to " +
-                     std::to_string(MAP_MAX_SIDE));
-    if (tw < MAP_MIN_TILE || tw > MAP_MAX_TILE || th < MAP_MIN_TILE || th > MAP_MAX_TILE)
-        fail(at, "the tile size " + std::to_string(tw) + " x " + std::to_string(th) + " is outside " +
-                     std::to_string(MAP_MIN_TILE) + " to " + std::to_string(MAP_MAX_TILE));
+    long long lw = root->Int64Attribute("width", 0), lh = root->Int64Attribute("height", 0);
+    long long tw = root->Int64Attribute("tilewidth", 0), th = root->Int64Attribute("tileheight", 0);
+    // The layer count is not known yet; every map has at least MAP_MIN_LAYERS.
+    std::string problem = map_size_problem(lw, lh, tw, th);
+    if (problem.empty()) problem = map_layers_problem(lw, lh, MAP_MIN_LAYERS);
+    if (!problem.empty()) fail(at, problem);
+    unsigned int w = (unsigned int)lw, h = (unsigned int)lh;
 
+    // The first GID of each tileset, as this file numbers them: Tiled renumbers them when it
+    // saves (the flags move from 65536 to just after the tile sheet), so cells are read by them.
+    unsigned int sheet_gid = 1, flags_gid = TMX_FLAGS_GID, extra_gid = TMX_EXTRA_GID;
+    std::string sheet_name;
     std::map<unsigned int, std::vector<unsigned int>> tile_layers, flag_layers, extra_layers;
     std::map<unsigned int, int> tile_layer_lines;
     std::vector<RawObject> portals, events, npcs;
@@ -228,14 +309,19 @@ void build_map(const std::string& file, CMap& m, std::vector<std::string>& warni
         std::string eat = at_line(file, e);
         if (el == "properties" || el == "editorsettings") continue;
         if (el == "tileset") {
+            if (e->Attribute("source"))
+                fail(eat, "the tileset is in a separate file; embed it in the map (Tiled: Embed Tileset)");
             std::string tname = e->Attribute("name") ? e->Attribute("name") : "";
-            unsigned int first = e->UnsignedAttribute("firstgid", 0);
-            if (tname == "flags") {
-                if (first != TMX_FLAGS_GID)
-                    fail(eat, "the flags tileset must have first GID " + std::to_string(TMX_FLAGS_GID));
-            } else if (first != 1) {
-                fail(eat, "the tile sheet must be the first tileset, with first GID 1 (this one starts at " +
-                              std::to_string(first) + ")");
+            long long first = e->Int64Attribute("firstgid", 0);
+            if (first < 1 || first > (long long)UINT_MAX)
+                fail(eat, "the tileset '" + tname + "' has no first GID from 1 up");
+            if (tname == "flags" || tname == "extra") {
+                (tname == "flags" ? flags_gid : extra_gid) = (unsigned int)first;
+            } else {
+                if (!sheet_name.empty())
+                    fail(eat, "a second tile sheet '" + tname + "' (the map uses one, besides 'flags' and 'extra')");
+                sheet_name = tname.empty() ? "tiles" : tname;
+                sheet_gid = (unsigned int)first;
             }
             continue;
         }
@@ -249,7 +335,7 @@ void build_map(const std::string& file, CMap& m, std::vector<std::string>& warni
                 fail(eat, "the layer '" + lname + "' is not the size of the map");
             auto& set = kind == "layer" ? tile_layers : kind == "flags" ? flag_layers : extra_layers;
             if (set.count(index)) fail(eat, "there are two layers named '" + lname + "'");
-            set[index] = read_csv(file, e, w, h);
+            set[index] = read_cells(file, e, w, h);
             if (kind == "layer") tile_layer_lines[index] = e->GetLineNum();
             continue;
         }
@@ -267,7 +353,8 @@ void build_map(const std::string& file, CMap& m, std::vector<std::string>& warni
 
     unsigned int nlayers = (unsigned int)tile_layers.size();
     if (nlayers < MAP_MIN_LAYERS) fail(at, "the map needs the tile layers 'layer 0' and 'layer 1'");
-    if (nlayers > MAP_MAX_LAYERS) fail(at, "the map has more than " + std::to_string(MAP_MAX_LAYERS) + " tile layers");
+    problem = map_layers_problem(w, h, nlayers);
+    if (!problem.empty()) fail(at, problem);
     if (tile_layers.rbegin()->first != nlayers - 1) {
         for (unsigned int i = 0; i < nlayers; i++)
             if (!tile_layers.count(i)) fail(at, "the tile layer 'layer " + std::to_string(i) + "' is missing");
@@ -275,10 +362,8 @@ void build_map(const std::string& file, CMap& m, std::vector<std::string>& warni
     for (auto* set : {&flag_layers, &extra_layers})
         if (!set->empty() && set->rbegin()->first >= nlayers)
             fail(at, "a flag or extra layer has no tile layer " + std::to_string(set->rbegin()->first));
-    if ((unsigned long long)w * h * nlayers > MAP_MAX_CELLS)
-        fail(at, "the map has more than " + std::to_string(MAP_MAX_CELLS) + " cells");
 
-    m.InitMap(w, h, tw, th, nlayers);
+    m.InitMap(w, h, (int)tw, (int)th, nlayers);
     for (unsigned int l = 0; l < nlayers; l++) {
         const std::vector<unsigned int>& t = tile_layers[l];
         const std::vector<unsigned int>* f = flag_layers.count(l) ? &flag_layers[l] : nullptr;
@@ -288,15 +373,17 @@ void build_map(const std::string& file, CMap& m, std::vector<std::string>& warni
             for (unsigned int c = 0; c < w; c++) {
                 size_t i = (size_t)r * w + c;
                 CTile& cell = m.tiles[l][r][c];
-                cell.tile = (int)t[i];
+                // A cell holds its tileset's first GID + the value, or 0 for 0; the unsigned
+                // arithmetic keeps every 32-bit value an export writes.
+                if (t[i]) cell.tile = (int)(t[i] - sheet_gid + 1);
                 if (t[i] & 0xE0000000u) flipped = true;
-                if (f && (*f)[i]) cell.flags = (int)((*f)[i] - TMX_FLAGS_GID);
+                if (f && (*f)[i]) cell.flags = (int)((*f)[i] - flags_gid);
                 if (x && (*x)[i]) {
-                    unsigned int v = (*x)[i] - TMX_EXTRA_GID;
+                    unsigned int v = (*x)[i] - extra_gid;
                     if (v > 255)
                         fail(at, "the layer 'extra " + std::to_string(l) + "' holds " + std::to_string((*x)[i]) +
-                                     " at column " + std::to_string(c) + ", row " + std::to_string(r) +
-                                     ": not 131072 + a byte value");
+                                     " at column " + std::to_string(c) + ", row " + std::to_string(r) + ": not " +
+                                     std::to_string(extra_gid) + " + a byte value");
                     cell.extra = (unsigned char)v;
                 }
             }
@@ -377,13 +464,12 @@ void build_map(const std::string& file, CMap& m, std::vector<std::string>& warni
             warnings.push_back(o.at + ": the NPC stands outside the map");
         m.npcs.push_back(n);
     }
-    if (m.portals.size() > MAP_MAX_RECORDS || m.events.size() > MAP_MAX_RECORDS || m.npcs.size() > MAP_MAX_RECORDS)
-        fail(at, "the map has more than " + std::to_string(MAP_MAX_RECORDS) + " portals, events or NPCs");
     m.num_portals = (unsigned int)m.portals.size();
     m.num_events = (unsigned int)m.events.size();
     m.num_npcs = (unsigned int)m.npcs.size();
-    if (m.p0_x < 0 || m.p0_y < 0 || (unsigned int)m.p0_x >= w || (unsigned int)m.p0_y >= h)
-        warnings.push_back(at + ": the hero's start tile (p0_x, p0_y) lies outside the map");
+    // Whatever the game's loader would refuse is refused here, where the file and line can be named.
+    problem = map_file_problem(m.FileData(""));
+    if (!problem.empty()) fail(at, problem);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -404,24 +490,78 @@ void add_prop(XMLDocument& doc, XMLElement* list, const char* name, const char* 
 
 void add_int(XMLDocument& doc, XMLElement* list, const char* name, int v) { add_prop(doc, list, name, "int", std::to_string(v)); }
 
-std::string csv(const CMap& m, unsigned int l, int kind) {
-    std::string out = "\n";
-    out.reserve((size_t)m.width * m.height * 4 + m.height);
-    for (unsigned int r = 0; r < m.height; r++) {
+// The kinds of tile layer the export writes for each map layer.
+enum LayerKind { TILE_LAYER, FLAG_LAYER, EXTRA_LAYER };
+
+// The GIDs of one layer of the given kind, row by row.
+std::vector<unsigned int> layer_gids(const CMap& m, unsigned int l, LayerKind kind) {
+    std::vector<unsigned int> out;
+    out.reserve((size_t)m.width * m.height);
+    for (unsigned int r = 0; r < m.height; r++)
         for (unsigned int c = 0; c < m.width; c++) {
             const CTile& t = m.tiles[l][r][c];
-            unsigned int v = kind == 0 ? (unsigned int)t.tile
-                           : kind == 1 ? (t.flags ? (unsigned int)t.flags + TMX_FLAGS_GID : 0)
-                                       : (t.extra ? t.extra + TMX_EXTRA_GID : 0);
-            out += std::to_string(v);
-            if (c + 1 < m.width || r + 1 < m.height) out += ',';
+            out.push_back(kind == TILE_LAYER ? (unsigned int)t.tile
+                          : kind == FLAG_LAYER ? (t.flags ? (unsigned int)t.flags + TMX_FLAGS_GID : 0)
+                                               : (t.extra ? t.extra + TMX_EXTRA_GID : 0));
         }
-        out += '\n';
+    return out;
+}
+
+// CSV as Tiled writes it: one line per row, a comma after every cell but the last.
+std::string to_csv(const std::vector<unsigned int>& gids, unsigned int width) {
+    std::string out = "\n";
+    out.reserve(gids.size() * 4 + gids.size() / std::max(width, 1u));
+    for (size_t i = 0; i < gids.size(); i++) {
+        out += std::to_string(gids[i]);
+        if (i + 1 < gids.size()) out += ',';
+        if ((i + 1) % width == 0) out += '\n';
     }
     return out;
 }
 
+std::string to_base64(const std::string& bytes) {
+    static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    out.reserve((bytes.size() + 2) / 3 * 4);
+    for (size_t i = 0; i < bytes.size(); i += 3) {
+        unsigned int v = (unsigned char)bytes[i] << 16;
+        if (i + 1 < bytes.size()) v |= (unsigned char)bytes[i + 1] << 8;
+        if (i + 2 < bytes.size()) v |= (unsigned char)bytes[i + 2];
+        out += digits[(v >> 18) & 63];
+        out += digits[(v >> 12) & 63];
+        out += i + 1 < bytes.size() ? digits[(v >> 6) & 63] : '=';
+        out += i + 2 < bytes.size() ? digits[v & 63] : '=';
+    }
+    return out;
+}
+
+// Packs bytes as a zlib or gzip stream; false only when zlib fails.
+bool deflate_bytes(const std::string& in, bool gzip, std::string& out) {
+    z_stream z{};
+    if (deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, gzip ? 15 + 16 : 15, 8, Z_DEFAULT_STRATEGY) != Z_OK) return false;
+    out.assign(deflateBound(&z, (uLong)in.size()) + 32, '\0');
+    z.next_in = (Bytef*)in.data();
+    z.avail_in = (uInt)in.size();
+    z.next_out = (Bytef*)&out[0];
+    z.avail_out = (uInt)out.size();
+    int rc = deflate(&z, Z_FINISH);
+    out.resize(out.size() - z.avail_out);
+    deflateEnd(&z);
+    return rc == Z_STREAM_END;
+}
+
 }  // namespace
+
+bool tmx_encoding_from_name(const std::string& name, TmxEncoding& encoding) {
+    static const std::pair<const char*, TmxEncoding> names[] = {
+        {"csv", TmxEncoding::CSV}, {"base64", TmxEncoding::BASE64}, {"zlib", TmxEncoding::ZLIB}, {"gzip", TmxEncoding::GZIP}};
+    for (const auto& n : names)
+        if (name == n.first) {
+            encoding = n.second;
+            return true;
+        }
+    return false;
+}
 
 bool tmx_to_map(const std::string& tmx_path, CMap& out, std::string& error, std::vector<std::string>& warnings) {
     try {
@@ -435,7 +575,7 @@ bool tmx_to_map(const std::string& tmx_path, CMap& out, std::string& error, std:
     }
 }
 
-bool map_to_tmx(const CMap& m, const std::string& tmx_path, std::string& error) {
+bool map_to_tmx(const CMap& m, const std::string& tmx_path, std::string& error, TmxEncoding encoding) {
     if (m.tiles.size() < m.layers) {
         error = "the map's tiles are not shaped";
         return false;
@@ -498,44 +638,78 @@ bool map_to_tmx(const CMap& m, const std::string& tmx_path, std::string& error) 
     img->SetAttribute("height", 16 * m.tile_h);
     ts->InsertEndChild(img);
     root->InsertEndChild(ts);
-    XMLElement* fs = doc.NewElement("tileset");
-    fs->SetAttribute("firstgid", TMX_FLAGS_GID);
-    fs->SetAttribute("name", "flags");
-    fs->SetAttribute("tilewidth", m.tile_w);
-    fs->SetAttribute("tileheight", m.tile_h);
-    fs->SetAttribute("tilecount", 16);
-    fs->SetAttribute("columns", 16);
-    XMLElement* fimg = doc.NewElement("image");
-    fimg->SetAttribute("source", "flags.bmp");
-    fimg->SetAttribute("trans", "ff00ff");
-    fimg->SetAttribute("width", 16 * m.tile_w);
-    fimg->SetAttribute("height", m.tile_h);
-    fs->InsertEndChild(fimg);
-    root->InsertEndChild(fs);
+    bool any_extra = false;
+    for (const auto& layer : m.tiles)
+        for (const auto& row : layer)
+            for (const CTile& t : row) any_extra |= t.extra != 0;
+    // The flag pictures serve the extra bytes too: those layers are only looked at, never painted.
+    auto add_value_tileset = [&](const char* name, unsigned int first, int count) {
+        XMLElement* vs = doc.NewElement("tileset");
+        vs->SetAttribute("firstgid", first);
+        vs->SetAttribute("name", name);
+        vs->SetAttribute("tilewidth", m.tile_w);
+        vs->SetAttribute("tileheight", m.tile_h);
+        vs->SetAttribute("tilecount", count);
+        vs->SetAttribute("columns", 16);
+        XMLElement* vimg = doc.NewElement("image");
+        vimg->SetAttribute("source", "flags.bmp");
+        vimg->SetAttribute("trans", "ff00ff");
+        vimg->SetAttribute("width", 16 * m.tile_w);
+        vimg->SetAttribute("height", m.tile_h);
+        vs->InsertEndChild(vimg);
+        root->InsertEndChild(vs);
+    };
+    add_value_tileset("flags", TMX_FLAGS_GID, 16);
+    if (any_extra) add_value_tileset("extra", TMX_EXTRA_GID, 16);
 
     int layer_id = 1, object_id = 1;
-    auto add_layer = [&](const std::string& name, unsigned int l, int kind) {
+    bool ok = true;
+    auto add_layer = [&](const std::string& name, unsigned int l, LayerKind kind) {
         XMLElement* e = doc.NewElement("layer");
         e->SetAttribute("id", layer_id++);
         e->SetAttribute("name", name.c_str());
         e->SetAttribute("width", m.width);
         e->SetAttribute("height", m.height);
+        if (kind != TILE_LAYER) e->SetAttribute("opacity", TMX_FLAG_LAYER_OPACITY);
         XMLElement* d = doc.NewElement("data");
-        d->SetAttribute("encoding", "csv");
-        d->SetText(csv(m, l, kind).c_str());
+        std::vector<unsigned int> gids = layer_gids(m, l, kind);
+        if (encoding == TmxEncoding::CSV) {
+            d->SetAttribute("encoding", "csv");
+            d->SetText(to_csv(gids, m.width).c_str());
+        } else {
+            std::string bytes;
+            bytes.reserve(gids.size() * 4);
+            for (unsigned int g : gids) {
+                const char b[4] = {(char)(g & 0xFF), (char)((g >> 8) & 0xFF), (char)((g >> 16) & 0xFF), (char)(g >> 24)};
+                bytes.append(b, 4);
+            }
+            d->SetAttribute("encoding", "base64");
+            if (encoding != TmxEncoding::BASE64) {
+                bool gzip = encoding == TmxEncoding::GZIP;
+                d->SetAttribute("compression", gzip ? "gzip" : "zlib");
+                std::string packed;
+                ok = ok && deflate_bytes(bytes, gzip, packed);
+                bytes.swap(packed);
+            }
+            d->SetText(("\n   " + to_base64(bytes) + "\n  ").c_str());
+        }
         e->InsertEndChild(d);
         root->InsertEndChild(e);
     };
     for (unsigned int l = 0; l < m.layers; l++) {
-        bool any_flags = false, any_extra = false;
+        bool any_flags = false, extra_here = false;
         for (unsigned int r = 0; r < m.height; r++)
             for (unsigned int c = 0; c < m.width; c++) {
                 any_flags |= m.tiles[l][r][c].flags != 0;
-                any_extra |= m.tiles[l][r][c].extra != 0;
+                extra_here |= m.tiles[l][r][c].extra != 0;
             }
-        add_layer("layer " + std::to_string(l), l, 0);
-        if (any_flags) add_layer("flags " + std::to_string(l), l, 1);
-        if (any_extra) add_layer("extra " + std::to_string(l), l, 2);
+        add_layer("layer " + std::to_string(l), l, TILE_LAYER);
+        if (any_flags) add_layer("flags " + std::to_string(l), l, FLAG_LAYER);
+        if (extra_here) add_layer("extra " + std::to_string(l), l, EXTRA_LAYER);
+    }
+    if (!ok) {
+        error = "the layers cannot be packed (zlib failed)";
+        return false;
     }
 
     auto add_group = [&](const char* name) {

@@ -1,6 +1,7 @@
 // The verbs of each rpgtool area; main.cpp dispatches "rpgtool <area> <verb>" to them.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -15,3 +16,15 @@ int run_save_command(const std::vector<std::string>& args);
 
 // The usage lines of the save verbs.
 extern const char* const SAVE_COMMAND_USAGE;
+
+// A command line's words and options, wherever the options stand ("map dump --tiles F" and
+// "map dump F --tiles" alike): "--name" alone, or "--name VALUE" for the names that take a
+// value; "--" makes every later argument a word.
+struct ToolArgs {
+    std::vector<std::string> words;
+    std::map<std::string, std::string> options;  // name (with its dashes) -> value, "" for a flag
+    std::string error;                           // an unknown or repeated option, or a missing value
+};
+// Splits args; flags and with_value list the options the area knows. Used by each area's verbs.
+ToolArgs split_tool_args(const std::vector<std::string>& args, const std::vector<std::string>& flags,
+                         const std::vector<std::string>& with_value);
