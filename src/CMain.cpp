@@ -11,6 +11,7 @@
 #include "CMenu.h"
 #include "CPlayer.h"
 #include "DataFiles.h"
+#include "Grid.h"
 #include "Host.h"
 #include "Interaction.h"
 #include "Music.h"
@@ -99,7 +100,7 @@ void FieldTick() {
 
     // Each arrow acts on its own, so two held together both move the hero in this tick.
     static const int WALK_KEYS[4] = {GK_RIGHT, GK_LEFT, GK_UP, GK_DOWN};
-    static const int WALK_DIRS[4] = {3, 4, 1, 2};  // direction codes: right, left, up, down
+    static const Direction WALK_DIRS[4] = {DIR_RIGHT, DIR_LEFT, DIR_UP, DIR_DOWN};
     for (int k = 0; k < 4; ++k) {
         if (!host->KeyDown(WALK_KEYS[k])) continue;
         map.CheckPortals(player[0]);
@@ -141,8 +142,8 @@ void FieldDraw() {
     map.DrawObjects(0, player[0].scroll_x, player[0].scroll_y);
     const CPlayer& shown = player[App.selected_pc == 1 ? 1 : 0];
     if (shown.sprite)
-        masked_blit(shown.sprite, page, 16 * player[0].frame, 16 * player[0].facing,
-                    (int)player[0].x - player[0].scroll_x, (int)player[0].y - player[0].scroll_y, 16, 16);
+        masked_blit(shown.sprite, page, CELL * player[0].frame, CELL * player[0].facing,
+                    (int)player[0].x - player[0].scroll_x, (int)player[0].y - player[0].scroll_y, CELL, CELL);
     textprintf_ex(page, font, 0, 0, makecol(255, 0, 0), -1, "%d fps %d", (int)map.num_portals, fps.load());
     frame_count++;
     Display.ShowPage();

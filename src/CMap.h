@@ -169,6 +169,10 @@ public:
     // Whether the pixel lies in a blocked cell of layer 0; every point off the map is blocked.
     // Called by all walking code and the battle's path search.
     bool Collision(unsigned int x, unsigned int y) const;
+    // Whether a wall stands just past the side facing dir of the character square at (x, y): the
+    // two corner points one pixel ahead; true for a code that is no direction. Called by the
+    // party's and the NPCs' steps.
+    bool WallAhead(unsigned int x, unsigned int y, int dir) const;
     // Whether the 16 x 16 square at (x, y) overlaps either party member. Called by walking code.
     bool CheckPlayer(int x, int y) const;
     // 0 when the square at (x, y) overlaps the hero, 1 the companion, -1 neither. Called by monster attacks.

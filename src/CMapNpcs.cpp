@@ -3,6 +3,7 @@
 
 #include "CMap.h"
 #include "CMenu.h"
+#include "Grid.h"
 #include "Host.h"
 #include "Interaction.h"
 #include "Quests.h"
@@ -43,9 +44,7 @@ int CMap::GetNpcid(int px, int py) {
 
 // Whether an NPC's tile-sized box overlaps the tile-sized box at (px, py); unsigned like the positions.
 static bool overlaps(const CNpc& n, int px, int py, int tw, int th) {
-    unsigned int ux = (unsigned int)px, uy = (unsigned int)py;
-    return ux < n.x + (unsigned int)tw && n.x < ux + (unsigned int)tw && uy < n.y + (unsigned int)th &&
-           n.y < uy + (unsigned int)th;
+    return boxes_overlap((unsigned int)px, (unsigned int)py, n.x, n.y, tw, th);
 }
 
 bool CMap::CheckNpcs(int px, int py) const {

@@ -8,14 +8,12 @@
 #include "CCine.h"
 #include "CPlayer.h"
 #include "DataFiles.h"
+#include "Grid.h"
 #include "Host.h"
 #include "Interaction.h"
 #include "Music.h"
 #include "Quests.h"
 #include "Timing.h"
-
-// Characters and the fixed grid of events are 16 pixels square.
-constexpr unsigned int CHAR_SIZE = 16;
 
 CTile* CMap::Cell(unsigned int layer, int c, int r) {
     if (layer >= tiles.size() || c < 0 || r < 0) return nullptr;
@@ -43,16 +41,25 @@ bool CMap::Collision(unsigned int x, unsigned int y) const {
     return (tiles[0][row][col].flags & TF_BLOCKED) != 0;
 }
 
-// Whether the 16 x 16 squares at (ax, ay) and (bx, by) overlap (touching edges do not).
-static bool squares_overlap(unsigned int ax, unsigned int ay, unsigned int bx, unsigned int by) {
-    return ax < bx + CHAR_SIZE && bx < ax + CHAR_SIZE && ay < by + CHAR_SIZE && by < ay + CHAR_SIZE;
+bool CMap::WallAhead(unsigned int x, unsigned int y, int dir) const {
+    // The two corner points just past the side of the square that faces dir; a point before
+    // the map's top or left edge wraps to a huge unsigned value, which is off the map too.
+    auto wall = [this](long long px, long long py) { return Collision((unsigned int)px, (unsigned int)py); };
+    const long long X = x, Y = y, last = CELL - 1;
+    switch (dir) {
+    case DIR_UP: return wall(X, Y - 1) || wall(X + last, Y - 1);
+    case DIR_DOWN: return wall(X, Y + CELL) || wall(X + last, Y + CELL);
+    case DIR_RIGHT: return wall(X + CELL, Y) || wall(X + CELL, Y + last);
+    case DIR_LEFT: return wall(X - 1, Y) || wall(X - 1, Y + last);
+    default: return true;
+    }
 }
 
 bool CMap::CheckPlayer(int x, int y) const { return WhichPlayer(x, y) != -1; }
 
 int CMap::WhichPlayer(int x, int y) const {
     for (int i = 0; i < 2; ++i)
-        if (squares_overlap((unsigned int)x, (unsigned int)y, player[i].x, player[i].y)) return i;
+        if (squares_overlap((unsigned int)x, (unsigned int)y, player[i].x, player[i].y)) return i;  // unsigned, as positions are
     return -1;
 }
 
@@ -71,13 +78,13 @@ void CMap::CheckCine() {
 bool CMap::CheckBattle() { return battle; }
 
 void CMap::CheckEvents(CPlayer& p) {
-    const int left = (int)(p.x / CHAR_SIZE), right = (int)((p.x + CHAR_SIZE - 1) / CHAR_SIZE);
-    const int top = (int)(p.y / CHAR_SIZE), bottom = (int)((p.y + CHAR_SIZE - 1) / CHAR_SIZE);
+    // The grid is the character's, whatever the map's tile size.
+    const CellSpan under = cells_under(p.x, p.y);
     // The count is read again each time: a quest script may change the list.
     for (unsigned int i = 0; i < num_events && i < events.size(); ++i) {
         CEvent& e = events[i];
-        bool under = (e.x == left || e.x == right) && (e.y == top || e.y == bottom);
-        if (!under || !(e.type & EV_STEP_MESSAGE) || e.done) continue;
+        bool on = (e.x == under.c0 || e.x == under.c1) && (e.y == under.r0 || e.y == under.r1);
+        if (!on || !(e.type & EV_STEP_MESSAGE) || e.done) continue;
         e.done = true;
         // Copies: the dialogue and the quest script must not depend on the list staying put.
         std::string speaker = e.speaker, text = e.text;
@@ -97,9 +104,7 @@ static struct {
 
 // Whether a portal square (one tile) overlaps the hero's square.
 static bool portal_entered(const CMap& m, const CPortal& pt, const CPlayer& p) {
-    unsigned int px = (unsigned int)pt.x, py = (unsigned int)pt.y;
-    return px < p.x + (unsigned int)m.tile_w && py < p.y + (unsigned int)m.tile_h &&
-           p.x < px + (unsigned int)m.tile_w && p.y < py + (unsigned int)m.tile_h;
+    return boxes_overlap((unsigned int)pt.x, (unsigned int)pt.y, p.x, p.y, m.tile_w, m.tile_h);
 }
 
 // Loads the map of a data file by its file name, or by the full path it was stored under when

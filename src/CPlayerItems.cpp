@@ -3,6 +3,7 @@
 
 #include "CMap.h"
 #include "CPlayer.h"
+#include "Grid.h"
 #include "Host.h"
 #include "Interaction.h"
 #include "TextLists.h"
@@ -96,8 +97,8 @@ void CPlayer::DropObject(int slot) {
     if (slot < 0 || slot >= INV_SLOTS || inv[slot].id == 0) return;
     if (inv[slot].equipped) RemoveObject(slot);
     CEvent e;
-    e.x = (int)(x / 16);
-    e.y = (int)(y / 16);
+    e.x = (int)cell_of(x);
+    e.y = (int)cell_of(y);
     e.type = EV_OBJECT;
     e.quest = inv[slot].id;
     map.PlaceObject(e);
