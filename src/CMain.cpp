@@ -2,7 +2,6 @@
 #include "CMain.h"
 
 #include <allegro.h>
-#include <cstdlib>
 #include <ctime>
 #include <string>
 
@@ -15,6 +14,7 @@
 #include "Host.h"
 #include "Interaction.h"
 #include "Music.h"
+#include "Rolls.h"
 #include "Timing.h"
 
 CApp App;
@@ -92,7 +92,7 @@ void AskQuit() {
 void FieldTick() {
     // Music: when nothing plays, one tick in nine stays silent, otherwise a random song starts.
     if (midi_pos < 0) {
-        int r = rand() % (FIELD_SONGS + 1);
+        int r = roll(FIELD_SONGS + 1);
         if (MIDI* song = field_song(r)) play_midi(song, FALSE);
     }
 
@@ -170,7 +170,7 @@ void FieldLoop() {
 }
 
 int GameMain() {
-    srand((unsigned)time(nullptr));
+    seed_rolls((unsigned)time(nullptr));
     Display.CreateWindows(GAME_W, GAME_H, GAME_DEPTH, false);
     SetTimers();
     LOCK_FUNCTION(exit_callback);

@@ -1,6 +1,5 @@
 // The field's actions on the map: map event actions, the use key (objects, chests, events and NPCs) and the NPC wander.
 #include <climits>
-#include <cstdlib>
 #include <string>
 
 #include "CMain.h"
@@ -11,6 +10,7 @@
 #include "Host.h"
 #include "Interaction.h"
 #include "Quests.h"
+#include "Rolls.h"
 
 // Price of a night at the inn, paid from the party's purse.
 constexpr int INN_PRICE = 5;
@@ -223,7 +223,7 @@ void FieldNpcWander() {
         } else if (n.dir == DIR_DOWN && cell_has(0, cell_of(nx), cell_of(ny) + 1, TF_WALKWAY)) {
             if (wander_clear(i, nx, ny + 1)) n.y++;
         } else {
-            n.dir = rand() % 50 + 1;
+            n.dir = roll(50) + 1;
         }
     }
 }

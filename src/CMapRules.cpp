@@ -2,7 +2,6 @@
 #include "CMap.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "CBattle.h"
 #include "CCine.h"
@@ -13,6 +12,7 @@
 #include "Interaction.h"
 #include "Music.h"
 #include "Quests.h"
+#include "Rolls.h"
 #include "Timing.h"
 
 CTile* CMap::Cell(unsigned int layer, int c, int r) {
@@ -234,7 +234,7 @@ void CMap::HandleMusic() {
     // Read at start-up; the first map change reads it if nothing did before.
     load_field_songs();
     bool looped = false;
-    int pick = map_tune(name, rand(), &looped);
+    int pick = map_tune(name, roll_raw(), &looped);
     // Silence keeps whatever plays; a tune that failed to load is simply not heard.
     if (!midi_driver || midi_driver->id == MIDI_NONE) return;  // no sound: play_midi would start a timer
     if (MIDI* song = field_song(pick)) play_midi(song, looped ? TRUE : FALSE);

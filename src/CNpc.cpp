@@ -1,13 +1,13 @@
 // NPC and monster movement on the tile grid, the monster's choice of target and the monster statistics table.
 #include "CNpc.h"
 
-#include <cstdlib>
 
 #include "CDisplay.h"
 #include "CMap.h"
 #include "Grid.h"
 #include "GridStep.h"
 #include "Quests.h"
+#include "Rolls.h"
 
 void CNpc::Move(CMap& m, int d) {
     if (moving || !is_direction(d)) return;
@@ -33,7 +33,7 @@ void CNpc::UpdateMovement() {
 }
 
 void CNpc::UpdateTargets() {
-    if (quest.flags & QF_COMPANION) target = rand() % 2;
+    if (quest.flags & QF_COMPANION) target = roll(2);
 }
 
 namespace {

@@ -1,12 +1,12 @@
 // Party members: their record, statistics, level table and walking.
 #include "CPlayer.h"
 
-#include <cstdlib>
 
 #include "CDisplay.h"
 #include "CMap.h"
 #include "Grid.h"
 #include "GridStep.h"
+#include "Rolls.h"
 
 CPlayer player[2];
 int level_table[MAX_LEVEL + 1];
@@ -18,8 +18,8 @@ CPlayer::CPlayer() : won_battles(25, "empty"), event_checks(1) {
 
 void CPlayer::InitStats() {
     int* attributes[5] = {&str, &wis, &intel, &con, &cha};
-    for (int* a : attributes) *a = rand() % 9 + 10;
-    hp = max_hp = rand() % 3 + 8;
+    for (int* a : attributes) *a = roll(9) + 10;
+    hp = max_hp = roll(3) + 8;
     mana = max_mana = 0;
     exp = 0;
     ac = 0;

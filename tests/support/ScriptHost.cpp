@@ -1,8 +1,6 @@
 // The scripted test host and the GameRig fixture.
 #include "ScriptHost.h"
 
-#include <cstdlib>
-
 #include "CBattle.h"
 #include "CCine.h"
 #include "CDisplay.h"
@@ -12,6 +10,7 @@
 #include "CPlayer.h"
 #include "Interaction.h"
 #include "Quests.h"
+#include "Rolls.h"
 #include "Timing.h"
 
 CScriptHost& CScriptHost::Press(int scancode) { return Hold(scancode, 1); }
@@ -164,7 +163,8 @@ void GameRig::SetUp() {
     ASSERT_NE(screen, nullptr);
     clear_bitmap(screen);
     Display.CreatePages(GAME_W, GAME_H);
-    srand(1);
+    seed_rolls(1);
+    clear_scripted_rolls();
 
     reset_globals();
     recording = &script;

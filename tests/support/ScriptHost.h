@@ -84,8 +84,9 @@ private:
 
 enum class RunEnd { RETURNED, SCRIPT_END, EXITED };
 
-// Before each test: a 640 x 480 16-bit memory screen, fresh pages, `script` as the host, rand
-// seeded with 1, the shared globals at their start values, dialogue boxes recorded in `script.said`.
+// Before each test: a 640 x 480 16-bit memory screen, fresh pages, `script` as the host, the
+// rolls seeded with 1 (script_rolls queues results), the shared globals at their start values,
+// dialogue boxes recorded in `script.said`.
 class GameRig : public ::testing::Test {
 protected:
     CScriptHost script;
