@@ -35,6 +35,8 @@ void CApp::Menu() {
         LoadGame();
         return;
     }
+    // Nothing of a game played before carries over: quest flags, won battles, opened chests, ...
+    reset_game_state();
     player[0].InitStats();
     player[1].InitStats();
     // A home map that cannot be read leaves the empty map; the loader has said why.
@@ -75,7 +77,7 @@ void StartUp() {
     player[1].y = player[0].y;
     player[0].GetInfo();
     player[0].shop.Init();
-    player[1].name = "Miresa";
+    player[1].name = COMPANION_NAME;
     player[1].GetInfo();
     player[1].shop.Init();
     missing += load_field_songs();

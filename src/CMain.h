@@ -1,27 +1,7 @@
 // The application object, the field loop and the actions of map events.
 #pragma once
 
-#include <atomic>
-
-// Application state shared by the field loop, the menus and the title screen.
-// Invariant: selected_pc is 0 or 1.
-class CApp {
-public:
-    std::atomic<bool> done{false};  // the field loop ends when true (set by exit_callback: the window's close button)
-    int selected_pc = 0;  // party member drawn as the walking hero, who picks up and shops
-    int timer = 0;        // field animation counter; ResetTimers() zeroes it
-
-    // Runs the title screen and start menu; 1 for new game, 0 for load game. Called by Menu().
-    int Intro();
-    // Title screen, then a new game on the home map or the saved game. Called once by GameMain.
-    void Menu();
-};
-
-// The application state.
-extern CApp App;
-
-// Hold counter of SPACE kept by the field loop itself (the use action fires at 1).
-extern int field_key_space;
+#include "GameState.h"
 
 // Close-button callback: sets App.done, so that the field loop asks whether to quit.
 // Registered with set_close_button_callback by GameMain; runs on the library's thread.

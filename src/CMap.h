@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CNpc.h"
+#include "GameState.h"
 
 class CPlayer;
 
@@ -208,5 +209,3 @@ public:
 // silence; looped is set for the maps that have a tune of their own.
 int map_tune(const std::string& name, int roll, bool* looped);
 
-// The current map.
-extern CMap map;

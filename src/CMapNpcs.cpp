@@ -12,8 +12,7 @@
 // Where every map load reads the NPCs' words from.
 static const char* const NPC_LIST_FILE = "./data/npcs.txt";
 
-// The last problem reported about a list file, so that a map change does not repeat it.
-static std::string last_npc_list_problem;
+std::string npc_list_problem;
 
 void CMap::LoadNpcs() {
     std::string text;
@@ -25,15 +24,15 @@ void CMap::LoadNpcs() {
         ListReadResult r = parse_npc_list(text, fresh);
         if (r.ok()) {
             npc_info.swap(fresh);
-            last_npc_list_problem.clear();
+            npc_list_problem.clear();
             return;
         }
         problem = std::string("Error: the NPC list ") + NPC_LIST_FILE + " is damaged (" + r.error +
                   "); the NPCs keep their old words.";
     }
     // A damaged or missing list leaves the records already held alone.
-    if (problem != last_npc_list_problem) show_message("%s", problem.c_str());
-    last_npc_list_problem = problem;
+    if (problem != npc_list_problem) show_message("%s", problem.c_str());
+    npc_list_problem = problem;
 }
 
 int CMap::GetNpcid(int px, int py) {

@@ -94,13 +94,7 @@ void CMap::CheckEvents(CPlayer& p) {
     }
 }
 
-// A portal whose destination failed to load, remembered so that a hero still standing on it
-// is not shown the same error on every step; forgotten once he steps off.
-static struct {
-    bool set = false;
-    std::string map;  // name of the map it lies on
-    int x = 0, y = 0;
-} broken_portal;
+CPortalMemory broken_portal;
 
 // Whether a portal square (one tile) overlaps the hero's square.
 static bool portal_entered(const CMap& m, const CPortal& pt, const CPlayer& p) {

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "GameState.h"
+
 // The menu screens and their pictures. Invariant: page is 0, 1 or 2; closing leaves page and cursor 0.
 class CMenu {
 public:
@@ -36,5 +38,3 @@ public:
     void ShowBattleStatus(bool is_player, int index);
 };
 
-// The menus.
-extern CMenu menu;

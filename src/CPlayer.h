@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "GameState.h"
+
 class CMap;
 class CPlayer;
 
@@ -16,6 +18,8 @@ constexpr int MAX_SHOPS = 12;
 constexpr int SHOP_ITEMS = 5;
 constexpr int MAX_LEVEL = 11;
 constexpr int HEALING_POTION = 4;
+// The companion's name, given by start-up (both records are constructed as the hero).
+constexpr const char* COMPANION_NAME = "Miresa";
 
 // Item types.
 enum ItemType {
@@ -143,11 +147,6 @@ public:
     // false when `to` has no room. Called by the item menu's "Give to Other PC".
     bool GiveObject(int slot, CPlayer& to);
 };
-
-// The party: player[0] the hero, player[1] the companion.
-extern CPlayer player[2];
-// Total experience needed to rise to each level; index MAX_LEVEL is the last entry.
-extern int level_table[MAX_LEVEL + 1];
 
 // Writes the saved game. Called at save points and when a chest is opened.
 void SaveGame();

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "GameState.h"
+
 // Every loop of the game reaches the keyboard, the passing of time, the library's
 // message and alert boxes and the end of the process through the active host.
 // In play the host is the library itself (CLibraryHost); tests install a scripted
@@ -85,9 +87,6 @@ public:
     // Ends the process with this status at once (no library shutdown: nothing was shown).
     [[noreturn]] void Exit(int status) override;
 };
-
-// The host every loop talks to; points at a CLibraryHost unless a test swapped it.
-extern CHost* host;
 
 // Shows a message box with printf-style text through the active host; used by loaders to report bad files.
 void show_message(const char* fmt, ...) __attribute__((format(printf, 1, 2)));

@@ -4,11 +4,7 @@
 #include <allegro.h>
 #include <string>
 
-// Frame image of the dialogue box, loaded at start-up from "./data/text.bmp".
-extern BITMAP* text_box;
-
-// When set, told the speaker and text of every box as it opens (tests read the game's words through it).
-extern void (*talk_watch)(const std::string& from, const std::string& msg);
+#include "GameState.h"
 
 // Shows msg with the speaker name and waits for SPACE.
 void Talk(std::string from, std::string msg);

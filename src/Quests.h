@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "CMap.h"
+#include "GameState.h"
 
 // The story's progress: one word of flag bits; each quest number is one bit.
 class CQuests {
@@ -16,11 +17,6 @@ public:
 
 // Quest bits with a meaning outside their own script.
 constexpr uint64_t QF_COMPANION = 0x1;
-
-// The quest state.
-extern CQuests quest;
-// Template of the events that quest scripts append to the current map.
-extern CEvent event;
 
 // Whether a data-file quest mask (sign-extended to 64 bits) shares a bit with the flags.
 inline bool quest_bit_set(int mask) { return (quest.flags & (uint64_t)(int64_t)mask) != 0; }

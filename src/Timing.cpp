@@ -3,7 +3,7 @@
 
 #include <allegro.h>
 
-#include "CMain.h"
+#include "GameState.h"
 #include "Host.h"
 
 std::atomic<int> speed_counter{0};

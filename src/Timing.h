@@ -3,18 +3,7 @@
 
 #include <atomic>
 
-// Logic ticks due and not yet run: raised by the timer callback, lowered by the loops.
-extern std::atomic<int> speed_counter;
-// Frames drawn in the current second.
-extern std::atomic<int> frame_count;
-// Frames drawn in the last whole second.
-extern std::atomic<int> fps;
-// Hold counter of SPACE, shared by the dialogue boxes, title screen, menus and battle.
-extern int key_space;
-// Hold counter of left CONTROL, shared by the field loop and the status screens.
-extern int key_lctrl;
-// Hold counter of right CONTROL, same users.
-extern int key_rctrl;
+#include "GameState.h"
 
 // The library's scancodes for the keys the game reads.
 enum GameKey {

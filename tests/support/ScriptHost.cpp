@@ -8,6 +8,7 @@
 #include "CMap.h"
 #include "CMenu.h"
 #include "CPlayer.h"
+#include "GameState.h"
 #include "Interaction.h"
 #include "Quests.h"
 #include "Rolls.h"
@@ -134,25 +135,18 @@ static void record_box(const std::string& from, const std::string& msg) {
     if (recording) recording->said.push_back({from, msg});
 }
 
-// The shared globals back at their start values: before each test, and after it so that
-// tests without the rig never see what a rig test left behind.
+// The game's state back at its start (the game's own reset), and what a run would keep too
+// (the party's item databases, the menu pictures) and the clock: before each test, and after
+// it so that tests without the rig never see what a rig test left behind.
 static void reset_globals() {
-    App.done = false;
-    App.selected_pc = 0;
-    App.timer = 0;
-    speed_counter = 0;
-    frame_count = 0;
-    fps = 0;
-    key_space = key_lctrl = key_rctrl = 0;
-    field_key_space = 0;
-    map = CMap();
+    reset_game_state();
     player[0] = CPlayer();
     player[1] = CPlayer();
     menu = CMenu();
-    quest = CQuests();
-    cine = CCine();
-    battle = CBattle();
-    event = CEvent();
+    App.done = false;
+    speed_counter = 0;
+    frame_count = 0;
+    fps = 0;
 }
 
 void GameRig::SetUp() {
