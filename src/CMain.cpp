@@ -13,6 +13,7 @@
 #include "Grid.h"
 #include "Host.h"
 #include "Interaction.h"
+#include "MapEntry.h"
 #include "Music.h"
 #include "Rolls.h"
 #include "Timing.h"
@@ -21,6 +22,8 @@ CApp App;
 
 // The playlist song that plays under the title screen.
 constexpr int TITLE_SONG = SONG_KNIGHTS;
+// The map a new game starts on.
+const char* const HOME_MAP = "./data/duskwing.map";
 
 int field_key_space = 0;
 
@@ -40,16 +43,16 @@ void CApp::Menu() {
     player[0].InitStats();
     player[1].InitStats();
     // A home map that cannot be read leaves the empty map; the loader has said why.
-    if (map.LoadMap("./data/duskwing.map") != 0) return;
-    map.LoadNpcs();
-    for (unsigned int i = 0; i < map.num_npcs; ++i) {
+    if (enter_map(HOME_MAP, at_start_tiles(), ENTRY_KEEP_MUSIC) != 0) return;
+    for (unsigned int i = 0; i < map.num_npcs && i < map.npcs.size(); ++i) {
         map.npcs[i].UpdateTargets();
         map.npcs[i].LoadStats();
     }
-    map.SetPositions();
+    // The opening scene moves the party; it starts the game on the start tiles again.
     map.CheckCine();
-    map.SetPositions();
-    player[0].UpdateMovement();
+    place_party_on_start_tiles();
+    // The title's song plays on under the opening scene; the home map chooses its tune after it.
+    map.HandleMusic();
 }
 
 // Loads a start-up bitmap; a missing one is noted for the start-up report.
@@ -180,7 +183,6 @@ int GameMain() {
     set_close_button_callback(exit_callback);
     StartUp();
     App.Menu();
-    map.HandleMusic();  // the first map chooses its tune like every map entered later
     FieldLoop();
     return 0;
 }

@@ -180,9 +180,11 @@ public:
     int WhichPlayer(int x, int y) const;
     // Shows the step-on messages of the tiles under p, once each. Called after every step of the hero.
     void CheckEvents(CPlayer& p);
-    // Carries the party through an open portal under p (scenes, one-time battles). Called before every step.
+    // Carries the party through an open portal under the hero p (scenes, one-time battles), each
+    // map change through enter_map. Called on the current map before every step of the hero.
     void CheckPortals(CPlayer& p);
-    // Puts both party members on the map's start tiles. Called by a new game, quests, battle, scenes.
+    // Puts both party members on the map's start tiles, kept on the map. Called by place_party_on_start_tiles
+    // (new game, quests) and the battle; a scene may call it too.
     void SetPositions();
     // Starts the map's entry scene, if it has one. Called by portals.
     void CheckCine();

@@ -1,6 +1,7 @@
 // The rules by which the map reacts to characters: collision, step-on events, portals, and the map's music.
 #include "CMap.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "CBattle.h"
@@ -10,6 +11,7 @@
 #include "Grid.h"
 #include "Host.h"
 #include "Interaction.h"
+#include "MapEntry.h"
 #include "Music.h"
 #include "Quests.h"
 #include "Rolls.h"
@@ -63,11 +65,19 @@ int CMap::WhichPlayer(int x, int y) const {
     return -1;
 }
 
+// The pixel of start tile t on an axis of n tiles of `size` pixels. A start tile from a damaged
+// file is kept on the map, and the product is taken wide: 0x01000000 tiles of 256 pixels would
+// wrap round to 0 in 32 bits.
+static unsigned int start_pixel(int t, unsigned int n, int size) {
+    const long long last = n > 0 ? (long long)n - 1 : 0;
+    return (unsigned int)(std::clamp<long long>(t, 0, last) * std::max(size, 0));
+}
+
 void CMap::SetPositions() {
-    player[0].x = (unsigned int)(p0_x * tile_w);
-    player[0].y = (unsigned int)(p0_y * tile_h);
-    player[1].x = (unsigned int)(p1_x * tile_w);
-    player[1].y = (unsigned int)(p1_y * tile_h);
+    player[0].x = start_pixel(p0_x, width, tile_w);
+    player[0].y = start_pixel(p0_y, height, tile_h);
+    player[1].x = start_pixel(p1_x, width, tile_w);
+    player[1].y = start_pixel(p1_y, height, tile_h);
 }
 
 void CMap::CheckCine() {
@@ -101,51 +111,41 @@ static bool portal_entered(const CMap& m, const CPortal& pt, const CPlayer& p) {
     return boxes_overlap((unsigned int)pt.x, (unsigned int)pt.y, p.x, p.y, m.tile_w, m.tile_h);
 }
 
-// Loads the map of a data file by its file name, or by the full path it was stored under when
-// it lies elsewhere (a subfolder), so that such a portal still works. Returns 0 on success.
-static int load_named(CMap& m, const std::string& name, const std::string& path) {
-    std::string flat = "./data/" + name;
-    if (path != flat) {
-        if (FILE* f = open_data_file(flat, "rb"))
-            fclose(f);
-        else
-            return m.LoadMap(path);
+// The path of a portal's destination for its second read: the data file of that name, or the
+// full path it was stored under when it lies elsewhere (a subfolder), so such a portal still works.
+static std::string portal_path(const std::string& name, const std::string& stored) {
+    const std::string flat = "./data/" + name;
+    if (stored == flat) return flat;
+    if (FILE* f = open_data_file(flat, "rb")) {
+        fclose(f);
+        return flat;
     }
-    return m.LoadMap(flat);
-}
-
-// Back to the map the portal lies on, with the hero on the portal square.
-static void return_to_origin(CMap& m, CPlayer& p, const std::string& origin, int ox, int oy) {
-    m.LoadMap("./data/" + origin);
-    m.LoadNpcs();
-    p.x = (unsigned int)ox;
-    p.y = (unsigned int)oy;
-    p.UpdateMovement();
+    return stored;
 }
 
 // The destination just entered is a battle map: fight it the first time, then send the party
 // back onto the portal square; once fought, the portals on that square are taken away.
-static void battle_portal(CMap& m, CPlayer& p, const CPortal& pt, const std::string& origin, const std::string& dest) {
+static void battle_portal(const CPortal& pt, const std::string& dest, const std::string& origin_path) {
+    CPlayer& hero = player[0];
     bool fought = false;
-    for (int k = 0; k < p.num_won && k < (int)p.won_battles.size(); ++k)
-        if (p.won_battles[k] == dest) fought = true;
+    for (int k = 0; k < hero.num_won && k < (int)hero.won_battles.size(); ++k)
+        if (hero.won_battles[k] == dest) fought = true;
     if (!fought) {
         // With every slot used the battle is fought unrecorded, and its way stays open.
-        for (int k = 0; k < p.num_won && k < (int)p.won_battles.size(); ++k)
-            if (p.won_battles[k] == "empty") {
-                p.won_battles[k] = dest;
+        for (int k = 0; k < hero.num_won && k < (int)hero.won_battles.size(); ++k)
+            if (hero.won_battles[k] == "empty") {
+                hero.won_battles[k] = dest;
                 break;
             }
         ::battle.Battle(true);
-        return_to_origin(m, p, origin, pt.x, pt.y);
-        return;
     }
-    return_to_origin(m, p, origin, pt.x, pt.y);
+    enter_map(origin_path, at_pixel((unsigned int)pt.x, (unsigned int)pt.y));
+    if (!fought) return;
     // The way to a won battle disappears until the map is read again.
-    for (unsigned int k = 0; k < m.portals.size() && k < m.num_portals;) {
-        if (m.portals[k].x == pt.x && m.portals[k].y == pt.y) {
-            m.portals.erase(m.portals.begin() + k);
-            --m.num_portals;
+    for (unsigned int k = 0; k < map.portals.size() && k < map.num_portals;) {
+        if (map.portals[k].x == pt.x && map.portals[k].y == pt.y) {
+            map.portals.erase(map.portals.begin() + k);
+            --map.num_portals;
         } else {
             ++k;
         }
@@ -164,30 +164,27 @@ void CMap::CheckPortals(CPlayer& p) {
 
     for (unsigned int i = 0; i < num_portals && i < portals.size(); ++i) {
         if (!portal_entered(*this, portals[i], p)) continue;
-        const CPortal pt = portals[i];  // a copy: loading replaces the list
+        const CPortal pt = portals[i];  // a copy: entering a map replaces the list
         if (pt.quest_flag != 0 && !quest_bit_set(pt.quest_flag)) continue;  // shut
         if (broken_portal.set && broken_portal.map == name && broken_portal.x == pt.x && broken_portal.y == pt.y)
             continue;
 
-        const std::string origin = file_name_part(name);
+        // Every entry below works on the current map, which this is.
+        const std::string origin_path = "./data/" + file_name_part(name);
         const std::string dest = file_name_part(pt.dest_map);
+        const Arrival arrive = at_pixel((unsigned int)pt.dest_x, (unsigned int)pt.dest_y);
         const unsigned int from_x = p.x, from_y = p.y;
 
-        p.x = (unsigned int)pt.dest_x;
-        p.y = (unsigned int)pt.dest_y;
-        // A destination that cannot be read leaves the party where it stood; the loader
-        // has said why and kept the map we are on.
-        if (LoadMap(pt.dest_map) != 0) {
-            p.x = from_x;
-            p.y = from_y;
+        // A destination that cannot be read leaves the party where it stood; the loader has
+        // said why and kept the map we are on.
+        if (enter_map(pt.dest_map, arrive, ENTRY_PASSING) != 0) {
             broken_portal.set = true;
             broken_portal.map = name;
             broken_portal.x = pt.x;
             broken_portal.y = pt.y;
-            host->ForgetKeys();
-            ResetTimers();
             return;
         }
+        const bool battle_map = CheckBattle();
         CheckCine();
 
         // The scene is the one at the same index in the destination's own list; a
@@ -195,21 +192,14 @@ void CMap::CheckPortals(CPlayer& p) {
         int scene = i < num_portals && i < portals.size() ? portals[i].cine : 0;
         if (scene != 0) {
             ::cine.BeginCine(scene);
-            LoadMap("./data/" + origin);
+            enter_map(origin_path, staying(), ENTRY_PASSING);
         }
-        if (load_named(*this, dest, pt.dest_map) != 0) {
-            // Only possible when the file vanished under us: stay where the party was.
-            return_to_origin(*this, p, origin, (int)from_x, (int)from_y);
-        } else {
-            LoadNpcs();
-            p.UpdateMovement();
-            if (CheckBattle()) battle_portal(*this, p, pt, origin, dest);
-        }
-
-        // Keys held during the change are forgotten and the ticks spent loading dropped.
-        host->ForgetKeys();
-        ResetTimers();
-        HandleMusic();
+        // The destination is read again (a scene may have changed it). The last entry of the
+        // change forgets held keys and settles the music; a battle map's is the way back.
+        if (enter_map(portal_path(dest, pt.dest_map), arrive, battle_map ? ENTRY_PASSING : ENTRY_PLAIN) != 0)
+            enter_map(origin_path, at_pixel(from_x, from_y));  // the file vanished under us
+        else if (battle_map)
+            battle_portal(pt, dest, origin_path);
         // The list being scanned belonged to the map we left: its later indices mean nothing
         // on the map we are on now, so the check ends with the first portal taken.
         return;
