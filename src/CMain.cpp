@@ -14,8 +14,10 @@
 #include "Host.h"
 #include "Interaction.h"
 #include "MapEntry.h"
+#include "MenuArt.h"
 #include "Music.h"
 #include "Rolls.h"
+#include "ScreenKit.h"
 #include "Timing.h"
 
 CApp App;
@@ -67,7 +69,6 @@ void StartUp() {
     // with an incomplete data/ folder clicking through a dozen boxes before the game starts.
     std::string missing;
     menu.Init();
-    missing += menu.missing_pictures;
     text_box = load_startup_bitmap("./data/text.bmp", missing);
     player[0].sprite = load_startup_bitmap("./data/character.bmp", missing);
     player[1].sprite = load_startup_bitmap("./data/character2.bmp", missing);
@@ -83,15 +84,12 @@ void StartUp() {
     player[1].name = COMPANION_NAME;
     player[1].GetInfo();
     player[1].shop.Init();
+    missing += menu_art.missing;
     missing += load_field_songs();
     if (!missing.empty())
         show_message("Warning: these game files could not be loaded; the game goes on without them:%s",
                      missing.c_str());
     if (MIDI* title = field_song(TITLE_SONG)) play_midi(title, FALSE);
-}
-
-void AskQuit() {
-    if (host->Alert("Are you sure you want to quit?", "", "", "NO", "YES") == 2) Display.Shutdown();
 }
 
 void FieldTick() {
@@ -151,27 +149,31 @@ void FieldDraw() {
                     (int)player[0].x - player[0].scroll_x, (int)player[0].y - player[0].scroll_y, CELL, CELL);
     textprintf_ex(page, font, 0, 0, makecol(255, 0, 0), -1, "%d fps %d", (int)map.num_portals, fps.load());
     frame_count++;
-    Display.ShowPage();
 }
 
-void FieldPass() {
-    while (speed_counter > 0) {
+namespace {
+
+// The field on the screen kit: it never finishes; its frames alternate between the pages.
+class CFieldScreen : public CScreen {
+public:
+    bool Tick() override {
         FieldTick();
-        speed_counter--;
+        return false;
     }
-    FieldDraw();
-    host->Idle();
+    void Draw() override { FieldDraw(); }
+    ShowMode Shown() const override { return SHOW_FLIP; }
+};
+
+}  // namespace
+
+void FieldPass() {
+    CFieldScreen field;
+    ScreenPass(field);
 }
 
 void FieldLoop() {
-    for (;;) {
-        if (App.done) {
-            // The close button asks the same question as ESC; "NO" keeps playing.
-            App.done = false;
-            AskQuit();
-        }
-        FieldPass();
-    }
+    CFieldScreen field;
+    RunScreen(field);
 }
 
 int GameMain() {

@@ -58,17 +58,12 @@ public:
     int y = 0;
 };
 
-// The shop screen of one party member, with the shop list read from shops.txt.
+// The shop screen of one party member, with the shop list read from shops.txt. Its pictures are menu_art's.
 class CShop {
 public:
-    BITMAP* shop_bmp = nullptr;
-    BITMAP* shop_select = nullptr;
-    BITMAP* selector = nullptr;
-    BITMAP* item_icons = nullptr;
-    BITMAP* choice = nullptr;
     int stock[MAX_SHOPS][SHOP_ITEMS] = {};  // item ids sold by each shop
 
-    // Loads the shop's pictures. Called at start-up and after a game is loaded.
+    // Loads the shop pictures (the shared menu_art). Called at start-up and after a game is loaded.
     void Init();
     // Runs the buying screen of shop `number` for shopper p. Called by the shop event.
     void Shop(int number, CPlayer& p);

@@ -28,16 +28,7 @@ void reset_game_state() {
     fresh_battle.choice_box = battle.choice_box;
     fresh_battle.selector = battle.selector;
     battle = fresh_battle;
-    CMenu fresh_menu;
-    fresh_menu.status_bmp = menu.status_bmp;
-    fresh_menu.selector = menu.selector;
-    fresh_menu.menu_choice = menu.menu_choice;
-    fresh_menu.inv_bmp = menu.inv_bmp;
-    fresh_menu.inv_choice = menu.inv_choice;
-    fresh_menu.choice = menu.choice;
-    fresh_menu.item_icons = menu.item_icons;
-    fresh_menu.missing_pictures = menu.missing_pictures;
-    menu = fresh_menu;
+    menu = CMenu();
     broken_portal = CPortalMemory();
     field_key_space = key_space = key_lctrl = key_rctrl = 0;
     npc_list_problem.clear();

@@ -24,6 +24,7 @@ class CEvent;
 class CHost;
 class CMap;
 class CMenu;
+class CMenuArt;
 class CPlayer;
 class CQuests;
 
@@ -68,7 +69,7 @@ extern CEvent event;
 extern CCine cine;
 // The battle in progress (turn, rewards, grid); reset keeps the two pictures it loaded.
 extern CBattle battle;
-// The status and inventory menu's page, cursor and key counters.
+// The status and inventory menu's page, cursor and key counters (its pictures are menu_art's).
 extern CMenu menu;
 // The portal whose destination failed to load (see CPortalMemory).
 extern CPortalMemory broken_portal;
@@ -96,6 +97,8 @@ void reset_game_state();
 extern CDisplay Display;
 // Frame image of the dialogue box, loaded by start-up from "./data/text.bmp".
 extern BITMAP* text_box;
+// The pictures of the menus and the shops, loaded once (CMenuArt::Load); one owner for both.
+extern CMenuArt menu_art;
 // Total experience needed to rise to each level (MAX_LEVEL + 1 entries); written by every
 // CPlayer construction and never changed.
 extern int level_table[];

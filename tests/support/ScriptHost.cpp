@@ -33,6 +33,7 @@ CScriptHost& CScriptHost::Answer(bool yes) {
     return (yes ? *this : Tap(GK_DOWN)).Space();
 }
 
+CScriptHost& CScriptHost::Close() { steps_.push_back({CLOSE, 0}); return *this; }
 CScriptHost& CScriptHost::Grace(int n) { grace_ = n; return *this; }
 CScriptHost& CScriptHost::Clear() {
     steps_.clear();
@@ -69,6 +70,9 @@ void CScriptHost::ApplyKeyChanges() {
             case RELEASE_ALL:
                 down_.clear();
                 forgotten_.clear();
+                break;
+            case CLOSE:
+                exit_callback();  // what the library calls when the window's close button is pressed
                 break;
             case TICK:
                 break;
