@@ -23,8 +23,13 @@ enum GameKey {
 // Logic rate of the game in ticks per second.
 constexpr int LOGIC_RATE = 60;
 
-// Timer callback: one more logic tick is due. Installed by SetTimers; scripted hosts call it too.
+// Timer callback: one more logic tick is due; wakes a loop resting in wait_for_tick. Installed
+// by SetTimers; scripted hosts call it too.
 void increment_speed_counter();
+// Rests until a logic tick is due (speed_counter above 0) or the window's close button was
+// pressed, for max_ms at most; returns at once if one is due already. Called by the library
+// host's Idle, so that no loop spins while nothing is due.
+void wait_for_tick(int max_ms);
 // Timer callback once a second: fps takes the frames drawn, frame_count starts again.
 void fps_proc();
 // Installs the two timer callbacks at 60 ticks a second; called once at start-up.
