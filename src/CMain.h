@@ -1,4 +1,4 @@
-// The application object, the field loop and the actions of map events.
+// The game's shell: start-up, the field loop and the actions of map events (the application object CApp is in GameState.h).
 #pragma once
 
 #include "GameState.h"

@@ -114,6 +114,8 @@ extern int level_table[];
 //   and benchmarks only) may change it.
 // - the random generator (Rolls.cpp): seeded once at start-up, never reseeded by a new game;
 //   the test rig seeds it and clears the results it scripts.
+// - the tick signal (Timing.cpp): wakes a loop resting until the next tick; holds no state.
+// - the library host (Host.cpp): the host `host` points at in play; holds no state.
 
 // ---- The clock and the seams ------------------------------------------------------------------
 
