@@ -172,8 +172,9 @@ void FieldPass() {
 }
 
 void FieldLoop() {
+    // The outermost loop: every tick due is the field's own, so none is put aside.
     CFieldScreen field;
-    RunScreen(field);
+    for (;;) ScreenPass(field);
 }
 
 int GameMain() {

@@ -23,7 +23,7 @@ void FieldNpcWander();
 // One pass of the field loop on the screen kit: the close button's question, the due ticks, a
 // frame drawn and shown, a rest until the next tick. Called by tests.
 void FieldPass();
-// Runs the field loop (the screen kit's loop) until the game ends. Called by GameMain.
+// Runs the field loop (passes of the screen kit's loop) until the game ends. Called by GameMain.
 void FieldLoop();
 // The whole program; main() forwards to it.
 int GameMain();
