@@ -9,7 +9,8 @@
 //    key counters, what it shows, its result): nothing of it lives in a global, so no two
 //    screens share a cursor or a counter.
 // 2. Give it one CScreenKey per key it reads. A counter starts as "held": a key already down
-//    when the screen opens acts only once it has been released and pressed again.
+//    when the screen opens acts only once it has been released and pressed again (unless the
+//    screen asks otherwise).
 // 3. Tick() is one logic tick (1/60 s): poll each key once (Pressed()), act, and return true
 //    when the screen is finished. A tick may open another screen (a dialogue box, a menu); that
 //    screen runs its own loop inside the call and returns to this tick.
@@ -48,17 +49,19 @@ public:
     virtual ShowMode Shown() const { return SHOW_PAGE; }
 };
 
-// A key's hold counter owned by one screen (update_key's counter). It starts as if the key had
-// been down at the last poll, so a key down when the screen opens does not act until pressed again.
+// A key's hold counter owned by one screen (update_key's counter). By default it starts as if the
+// key had been down at the last poll, so a key down when the screen opens does not act until it
+// is pressed again; with held_at_open false a key already down acts on the first tick (the
+// title menu takes a SPACE held through its splash that way).
 class CScreenKey {
 public:
-    explicit CScreenKey(int scancode) : code_(scancode) {}
+    explicit CScreenKey(int scancode, bool held_at_open = true) : code_(scancode), count_(held_at_open ? 1 : 0) {}
     // Polls the key (once per tick): true on the tick it went down.
     bool Pressed();
 
 private:
     int code_;
-    int count_ = 1;
+    int count_;
 };
 
 // One pass of the loop (steps a to d above); true when the screen finished in it. Called by

@@ -47,7 +47,9 @@ TEST_F(ScreenKit, CloseButtonInsideABoxOrAMenuAsksThenNoGoesOnAndYesEnds) {
             } else {
                 EXPECT_EQ(end, RunEnd::RETURNED) << c.screen;
                 EXPECT_FALSE(App.done);
-                if (c.screen != std::string("dialogue box")) EXPECT_FALSE(chose) << c.screen;  // the second entry
+                if (c.screen != std::string("dialogue box")) {
+                    EXPECT_FALSE(chose) << c.screen;  // the second entry
+                }
             }
         }
 }
