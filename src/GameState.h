@@ -87,8 +87,10 @@ extern std::string npc_list_problem;
 extern std::string item_list_problem;
 
 // Puts every part of the game above back to the start of a game and keeps the run-wide
-// resources. Called by a new game before it rolls the party, by loading a game before it reads
-// the file (then only what the file holds differs from a new game), and by the test rig.
+// resources. Called by a new game before it rolls the party; by loading a game once the saved
+// file and the map it names have been checked, just before it enters that map (enter_map) and
+// puts the saved records in place, so that what the file does not hold starts as in a new game;
+// and by the test rig.
 void reset_game_state();
 
 // ---- Run-wide resources: kept by reset_game_state() --------------------------------------------
