@@ -4,6 +4,8 @@
 #include <allegro.h>
 #include <vector>
 
+#include "GameState.h"
+
 // One cell of the battle grid: whether it is highlighted (movement or attack area).
 class CCoord {
 public:
@@ -24,5 +26,3 @@ public:
     void Battle(bool stay);
 };
 
-// The battle.
-extern CBattle battle;

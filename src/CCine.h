@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "GameState.h"
+
 // Which scenes have run; numbers 1 to 3 run once. Saved with the game.
 class CCine {
 public:
@@ -12,5 +14,3 @@ public:
     void BeginCine(int number);
 };
 
-// The cinematics.
-extern CCine cine;

@@ -3,6 +3,8 @@
 
 #include <allegro.h>
 
+#include "GameState.h"
+
 // The game's screen: 640 x 480 pixels at 16 bits per pixel.
 constexpr int GAME_W = 640;
 constexpr int GAME_H = 480;
@@ -27,9 +29,6 @@ public:
     // Destroys the pages, closes the library and ends the process with status 0; never returns.
     [[noreturn]] void Shutdown();
 };
-
-// The display and its pages.
-extern CDisplay Display;
 
 // Loads an image; on failure shows "Error: %s could not be found." and returns null.
 BITMAP* safe_load_bitmap(const char* filename, RGB* pal);

@@ -2,7 +2,6 @@
 #include "CMain.h"
 
 #include <allegro.h>
-#include <cstdlib>
 #include <ctime>
 #include <string>
 
@@ -11,15 +10,22 @@
 #include "CMenu.h"
 #include "CPlayer.h"
 #include "DataFiles.h"
+#include "Grid.h"
 #include "Host.h"
 #include "Interaction.h"
+#include "MapEntry.h"
+#include "MenuArt.h"
 #include "Music.h"
+#include "Rolls.h"
+#include "ScreenKit.h"
 #include "Timing.h"
 
 CApp App;
 
 // The playlist song that plays under the title screen.
 constexpr int TITLE_SONG = SONG_KNIGHTS;
+// The map a new game starts on.
+const char* const HOME_MAP = "./data/duskwing.map";
 
 int field_key_space = 0;
 
@@ -34,19 +40,21 @@ void CApp::Menu() {
         LoadGame();
         return;
     }
+    // Nothing of a game played before carries over: quest flags, won battles, opened chests, ...
+    reset_game_state();
     player[0].InitStats();
     player[1].InitStats();
     // A home map that cannot be read leaves the empty map; the loader has said why.
-    if (map.LoadMap("./data/duskwing.map") != 0) return;
-    map.LoadNpcs();
-    for (unsigned int i = 0; i < map.num_npcs; ++i) {
+    if (enter_map(HOME_MAP, at_start_tiles(), ENTRY_KEEP_MUSIC) != 0) return;
+    for (unsigned int i = 0; i < map.num_npcs && i < map.npcs.size(); ++i) {
         map.npcs[i].UpdateTargets();
         map.npcs[i].LoadStats();
     }
-    map.SetPositions();
+    // The opening scene moves the party; it starts the game on the start tiles again.
     map.CheckCine();
-    map.SetPositions();
-    player[0].UpdateMovement();
+    place_party_on_start_tiles();
+    // The title's song plays on under the opening scene; the home map chooses its tune after it.
+    map.HandleMusic();
 }
 
 // Loads a start-up bitmap; a missing one is noted for the start-up report.
@@ -61,7 +69,6 @@ void StartUp() {
     // with an incomplete data/ folder clicking through a dozen boxes before the game starts.
     std::string missing;
     menu.Init();
-    missing += menu.missing_pictures;
     text_box = load_startup_bitmap("./data/text.bmp", missing);
     player[0].sprite = load_startup_bitmap("./data/character.bmp", missing);
     player[1].sprite = load_startup_bitmap("./data/character2.bmp", missing);
@@ -74,9 +81,10 @@ void StartUp() {
     player[1].y = player[0].y;
     player[0].GetInfo();
     player[0].shop.Init();
-    player[1].name = "Miresa";
+    player[1].name = COMPANION_NAME;
     player[1].GetInfo();
     player[1].shop.Init();
+    missing += menu_art.missing;
     missing += load_field_songs();
     if (!missing.empty())
         show_message("Warning: these game files could not be loaded; the game goes on without them:%s",
@@ -84,14 +92,10 @@ void StartUp() {
     if (MIDI* title = field_song(TITLE_SONG)) play_midi(title, FALSE);
 }
 
-void AskQuit() {
-    if (host->Alert("Are you sure you want to quit?", "", "", "NO", "YES") == 2) Display.Shutdown();
-}
-
 void FieldTick() {
     // Music: when nothing plays, one tick in nine stays silent, otherwise a random song starts.
     if (midi_pos < 0) {
-        int r = rand() % (FIELD_SONGS + 1);
+        int r = roll(FIELD_SONGS + 1);
         if (MIDI* song = field_song(r)) play_midi(song, FALSE);
     }
 
@@ -99,7 +103,7 @@ void FieldTick() {
 
     // Each arrow acts on its own, so two held together both move the hero in this tick.
     static const int WALK_KEYS[4] = {GK_RIGHT, GK_LEFT, GK_UP, GK_DOWN};
-    static const int WALK_DIRS[4] = {3, 4, 1, 2};  // direction codes: right, left, up, down
+    static const Direction WALK_DIRS[4] = {DIR_RIGHT, DIR_LEFT, DIR_UP, DIR_DOWN};
     for (int k = 0; k < 4; ++k) {
         if (!host->KeyDown(WALK_KEYS[k])) continue;
         map.CheckPortals(player[0]);
@@ -141,35 +145,40 @@ void FieldDraw() {
     map.DrawObjects(0, player[0].scroll_x, player[0].scroll_y);
     const CPlayer& shown = player[App.selected_pc == 1 ? 1 : 0];
     if (shown.sprite)
-        masked_blit(shown.sprite, page, 16 * player[0].frame, 16 * player[0].facing,
-                    (int)player[0].x - player[0].scroll_x, (int)player[0].y - player[0].scroll_y, 16, 16);
+        masked_blit(shown.sprite, page, CELL * player[0].frame, CELL * player[0].facing,
+                    (int)player[0].x - player[0].scroll_x, (int)player[0].y - player[0].scroll_y, CELL, CELL);
     textprintf_ex(page, font, 0, 0, makecol(255, 0, 0), -1, "%d fps %d", (int)map.num_portals, fps.load());
     frame_count++;
-    Display.ShowPage();
 }
 
-void FieldPass() {
-    while (speed_counter > 0) {
+namespace {
+
+// The field on the screen kit: it never finishes; its frames alternate between the pages.
+class CFieldScreen : public CScreen {
+public:
+    bool Tick() override {
         FieldTick();
-        speed_counter--;
+        return false;
     }
-    FieldDraw();
-    host->Idle();
+    void Draw() override { FieldDraw(); }
+    ShowMode Shown() const override { return SHOW_FLIP; }
+};
+
+}  // namespace
+
+void FieldPass() {
+    CFieldScreen field;
+    ScreenPass(field);
 }
 
 void FieldLoop() {
-    for (;;) {
-        if (App.done) {
-            // The close button asks the same question as ESC; "NO" keeps playing.
-            App.done = false;
-            AskQuit();
-        }
-        FieldPass();
-    }
+    // The outermost loop: every tick due is the field's own, so none is put aside.
+    CFieldScreen field;
+    for (;;) ScreenPass(field);
 }
 
 int GameMain() {
-    srand((unsigned)time(nullptr));
+    seed_rolls((unsigned)time(nullptr));
     Display.CreateWindows(GAME_W, GAME_H, GAME_DEPTH, false);
     SetTimers();
     LOCK_FUNCTION(exit_callback);
@@ -177,7 +186,6 @@ int GameMain() {
     set_close_button_callback(exit_callback);
     StartUp();
     App.Menu();
-    map.HandleMusic();  // the first map chooses its tune like every map entered later
     FieldLoop();
     return 0;
 }

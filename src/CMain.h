@@ -1,29 +1,10 @@
-// The application object, the field loop and the actions of map events.
+// The game's shell: start-up, the field loop and the actions of map events (the application object CApp is in GameState.h).
 #pragma once
 
-#include <atomic>
+#include "GameState.h"
 
-// Application state shared by the field loop, the menus and the title screen.
-// Invariant: selected_pc is 0 or 1.
-class CApp {
-public:
-    std::atomic<bool> done{false};  // the field loop ends when true (set by exit_callback: the window's close button)
-    int selected_pc = 0;  // party member drawn as the walking hero, who picks up and shops
-    int timer = 0;        // field animation counter; ResetTimers() zeroes it
-
-    // Runs the title screen and start menu; 1 for new game, 0 for load game. Called by Menu().
-    int Intro();
-    // Title screen, then a new game on the home map or the saved game. Called once by GameMain.
-    void Menu();
-};
-
-// The application state.
-extern CApp App;
-
-// Hold counter of SPACE kept by the field loop itself (the use action fires at 1).
-extern int field_key_space;
-
-// Close-button callback: sets App.done, so that the field loop asks whether to quit.
+// Close-button callback: sets App.done, so that the loop running (the field's or any modal
+// screen's) asks whether to quit.
 // Registered with set_close_button_callback by GameMain; runs on the library's thread.
 void exit_callback();
 
@@ -31,20 +12,18 @@ void exit_callback();
 // sheets, item lists, shops, the companion's name and the field songs; starts the title music.
 // Reports every start-up file it could not load in one message. Called by GameMain.
 void StartUp();
-// One logic tick of the field loop (keys, walking, use action, menus, NPC wander). Called by FieldPass.
+// One logic tick of the field loop (keys, walking, use action, menus, NPC wander). Called by the field's screen.
 void FieldTick();
-// Draws one field frame on the current page and shows it. Called by FieldPass.
+// Draws one field frame on the current page and counts it; the kit shows it. Called by the field's screen.
 void FieldDraw();
 // The use action of SPACE (under the hero, ahead of the hero, NPC ahead). Called by FieldTick.
 void FieldUseAction();
 // The NPC wander and animation, run on the last pending tick of a pass. Called by FieldTick.
 void FieldNpcWander();
-// Asks "Are you sure you want to quit?"; "YES" ends the game through Display.Shutdown().
-// Called by FieldTick on ESC and by FieldLoop when the window's close button was pressed.
-void AskQuit();
-// One pass of the field loop: run due ticks, draw, show. Called by FieldLoop and by tests.
+// One pass of the field loop on the screen kit: the close button's question, the due ticks, a
+// frame drawn and shown, a rest until the next tick. Called by tests.
 void FieldPass();
-// Runs the field loop until the game ends. Called by GameMain.
+// Runs the field loop (passes of the screen kit's loop) until the game ends. Called by GameMain.
 void FieldLoop();
 // The whole program; main() forwards to it.
 int GameMain();

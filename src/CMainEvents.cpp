@@ -1,24 +1,26 @@
 // The field's actions on the map: map event actions, the use key (objects, chests, events and NPCs) and the NPC wander.
-#include <cstdlib>
+#include <climits>
 #include <string>
 
 #include "CMain.h"
 #include "CMap.h"
 #include "CMenu.h"
 #include "CPlayer.h"
+#include "Grid.h"
 #include "Host.h"
 #include "Interaction.h"
 #include "Quests.h"
+#include "Rolls.h"
 
 // Price of a night at the inn, paid from the party's purse.
 constexpr int INN_PRICE = 5;
-// Pixels of the fixed grid the use action and the wander work on.
-constexpr int GRID = 16;
 
 namespace {
 
-bool cell_has(unsigned int layer, int c, int r, int flag) {
-    const CTile* t = map.Cell(layer, c, r);
+bool cell_has(unsigned int layer, long long c, long long r, int flag) {
+    // Cells past the int range lie off every map.
+    if (c < INT_MIN || c > INT_MAX || r < INT_MIN || r > INT_MAX) return false;
+    const CTile* t = map.Cell(layer, (int)c, (int)r);
     return t && (t->flags & flag);
 }
 
@@ -108,18 +110,22 @@ void open_chest(int index) {
     if (!SaveGame(problem)) Talk("", problem);
 }
 
-bool on_tiles(const CEvent& e, const int (*tiles)[2], int n) {
+// A cell of the character grid.
+struct GridCell {
+    long long c, r;
+};
+
+bool on_tiles(const CEvent& e, const GridCell* tiles, int n) {
     for (int k = 0; k < n; ++k)
-        if (e.x == tiles[k][0] && e.y == tiles[k][1]) return true;
+        if (e.x == tiles[k].c && e.y == tiles[k].r) return true;
     return false;
 }
 
 void use_under_hero() {
-    const int x = (int)player[0].x, y = (int)player[0].y;
-    const int tiles[4][2] = {{x / GRID, y / GRID}, {(x + 15) / GRID, y / GRID}, {x / GRID, (y + 15) / GRID},
-                             {(x + 15) / GRID, (y + 15) / GRID}};
+    const CellSpan s = cells_under(player[0].x, player[0].y);
+    const GridCell tiles[4] = {{s.c0, s.r0}, {s.c1, s.r0}, {s.c0, s.r1}, {s.c1, s.r1}};
     bool marked = false;
-    for (const auto& t : tiles) marked = marked || cell_has(1, t[0], t[1], TF_EVENT);
+    for (const GridCell& t : tiles) marked = marked || cell_has(1, t.c, t.r, TF_EVENT);
     if (!marked) return;
     for (unsigned int i = 0; i < event_count(); ++i) {
         const CEvent e = map.events[i];
@@ -161,34 +167,19 @@ void HandleEvents(int index) {
 void FieldUseAction() {
     use_under_hero();
 
-    const int x = (int)player[0].x, y = (int)player[0].y;
-    int ahead[2][2];
-    int px, py;
+    // The two cells just past the side the hero faces, and the point one square ahead.
+    const CellSpan s = cells_under(player[0].x, player[0].y);
+    GridCell ahead[2];
     switch (player[0].facing) {
-    case 1:
-        ahead[0][0] = x / GRID, ahead[1][0] = (x + 15) / GRID;
-        ahead[0][1] = ahead[1][1] = y / GRID - 1;
-        px = x, py = y - GRID;
-        break;
-    case 2:
-        ahead[0][0] = x / GRID, ahead[1][0] = (x + 15) / GRID;
-        ahead[0][1] = ahead[1][1] = (y + 15) / GRID + 1;
-        px = x, py = y + GRID;
-        break;
-    case 3:
-        ahead[0][0] = ahead[1][0] = (x + 15) / GRID + 1;
-        ahead[0][1] = y / GRID, ahead[1][1] = (y + 15) / GRID;
-        px = x + GRID, py = y;
-        break;
-    case 4:
-        ahead[0][0] = ahead[1][0] = x / GRID - 1;
-        ahead[0][1] = y / GRID, ahead[1][1] = (y + 15) / GRID;
-        px = x - GRID, py = y;
-        break;
-    default:
-        return;  // not facing anywhere yet
+    case DIR_UP: ahead[0] = {s.c0, s.r0 - 1}, ahead[1] = {s.c1, s.r0 - 1}; break;
+    case DIR_DOWN: ahead[0] = {s.c0, s.r1 + 1}, ahead[1] = {s.c1, s.r1 + 1}; break;
+    case DIR_RIGHT: ahead[0] = {s.c1 + 1, s.r0}, ahead[1] = {s.c1 + 1, s.r1}; break;
+    case DIR_LEFT: ahead[0] = {s.c0 - 1, s.r0}, ahead[1] = {s.c0 - 1, s.r1}; break;
+    default: return;  // not facing anywhere yet
     }
-    if (cell_has(1, ahead[0][0], ahead[0][1], TF_EVENT) || cell_has(1, ahead[1][0], ahead[1][1], TF_EVENT)) {
+    const Offset o = dir_offset(player[0].facing);
+    const int px = (int)player[0].x + o.dx * CELL, py = (int)player[0].y + o.dy * CELL;
+    if (cell_has(1, ahead[0].c, ahead[0].r, TF_EVENT) || cell_has(1, ahead[1].c, ahead[1].r, TF_EVENT)) {
         for (unsigned int i = 0; i < event_count(); ++i) {
             const CEvent& e = map.events[i];
             if (!on_tiles(e, ahead, 2)) continue;
@@ -204,14 +195,11 @@ void FieldUseAction() {
 
 namespace {
 
-// Whether two 16-pixel characters at these positions overlap.
-bool touch(long ax, long ay, long bx, long by) { return labs(ax - bx) < GRID && labs(ay - by) < GRID; }
-
 // Whether NPC i may stand at (nx, ny): not on the hero (the companion walks on him) and not on another NPC.
-bool wander_clear(unsigned int i, long nx, long ny) {
-    if (touch(nx, ny, player[0].x, player[0].y)) return false;
+bool wander_clear(unsigned int i, long long nx, long long ny) {
+    if (squares_overlap(nx, ny, player[0].x, player[0].y)) return false;
     for (unsigned int k = 0; k < map.num_npcs && k < map.npcs.size(); ++k)
-        if (k != i && touch(nx, ny, map.npcs[k].x, map.npcs[k].y)) return false;
+        if (k != i && squares_overlap(nx, ny, map.npcs[k].x, map.npcs[k].y)) return false;
     return true;
 }
 
@@ -224,19 +212,19 @@ void FieldNpcWander() {
             n.frame = n.frame == 1 ? 0 : 1;
             App.timer = 0;
         }
-        const long nx = n.x, ny = n.y;
+        const long long nx = n.x, ny = n.y, last = CELL - 1;
         // Each NPC walks only onto walkway tiles, one pixel a pass, and waits while the
         // hero or another NPC stands in its way; a blocked NPC keeps its direction.
-        if (n.dir == 3 && cell_has(0, (int)(nx / GRID + 1), (int)(ny / GRID), TF_WALKWAY)) {
+        if (n.dir == DIR_RIGHT && cell_has(0, cell_of(nx) + 1, cell_of(ny), TF_WALKWAY)) {
             if (wander_clear(i, nx + 1, ny)) n.x++;
-        } else if (n.dir == 4 && cell_has(0, (int)((nx + 15) / GRID - 1), (int)(ny / GRID), TF_WALKWAY)) {
+        } else if (n.dir == DIR_LEFT && cell_has(0, cell_of(nx + last) - 1, cell_of(ny), TF_WALKWAY)) {
             if (nx > 0 && wander_clear(i, nx - 1, ny)) n.x--;
-        } else if (n.dir == 1 && cell_has(0, (int)(nx / GRID), (int)((ny + 15) / GRID - 1), TF_WALKWAY)) {
+        } else if (n.dir == DIR_UP && cell_has(0, cell_of(nx), cell_of(ny + last) - 1, TF_WALKWAY)) {
             if (ny > 0 && wander_clear(i, nx, ny - 1)) n.y--;
-        } else if (n.dir == 2 && cell_has(0, (int)(nx / GRID), (int)(ny / GRID + 1), TF_WALKWAY)) {
+        } else if (n.dir == DIR_DOWN && cell_has(0, cell_of(nx), cell_of(ny) + 1, TF_WALKWAY)) {
             if (wander_clear(i, nx, ny + 1)) n.y++;
         } else {
-            n.dir = rand() % 50 + 1;
+            n.dir = roll(50) + 1;
         }
     }
 }

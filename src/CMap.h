@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CNpc.h"
+#include "GameState.h"
 
 class CPlayer;
 struct MapFileData;
@@ -181,15 +182,21 @@ public:
     // Whether the pixel lies in a blocked cell of layer 0; every point off the map is blocked.
     // Called by all walking code and the battle's path search.
     bool Collision(unsigned int x, unsigned int y) const;
+    // Whether a wall stands just past the side facing dir of the character square at (x, y): the
+    // two corner points one pixel ahead; true for a code that is no direction. Called by the
+    // party's and the NPCs' steps.
+    bool WallAhead(unsigned int x, unsigned int y, int dir) const;
     // Whether the 16 x 16 square at (x, y) overlaps either party member. Called by walking code.
     bool CheckPlayer(int x, int y) const;
     // 0 when the square at (x, y) overlaps the hero, 1 the companion, -1 neither. Called by monster attacks.
     int WhichPlayer(int x, int y) const;
     // Shows the step-on messages of the tiles under p, once each. Called after every step of the hero.
     void CheckEvents(CPlayer& p);
-    // Carries the party through an open portal under p (scenes, one-time battles). Called before every step.
+    // Carries the party through an open portal under the hero p (scenes, one-time battles), each
+    // map change through enter_map. Called on the current map before every step of the hero.
     void CheckPortals(CPlayer& p);
-    // Puts both party members on the map's start tiles. Called by a new game, quests, battle, scenes.
+    // Puts both party members on the map's start tiles, kept on the map. Called by place_party_on_start_tiles
+    // (new game, quests) and the battle; a scene may call it too.
     void SetPositions();
     // Starts the map's entry scene, if it has one. Called by portals.
     void CheckCine();
@@ -216,5 +223,3 @@ public:
 // silence; looped is set for the maps that have a tune of their own.
 int map_tune(const std::string& name, int roll, bool* looped);
 
-// The current map.
-extern CMap map;

@@ -8,6 +8,7 @@
 #endif
 
 #include "CDisplay.h"
+#include "Grid.h"
 #include "rtrans.h"
 
 // Where tile n (1-based) lies in a tileset of cells w x h pixels. Tiles are numbered
@@ -173,7 +174,7 @@ void CMap::DrawObjects(unsigned char, unsigned int sx, unsigned int sy) {
     if (!page || !spriteset || tile_w <= 0 || tile_h <= 0) return;
     for (unsigned int i = 0; i < num_npcs && i < npcs.size(); ++i) {
         const CNpc& n = npcs[i];
-        int src_x = n.frame * 16;
+        int src_x = n.frame * CELL;  // sprite columns are the character grid
         int src_y = n.sprite * tile_h;
         // A look or frame past the sheet's edge has no picture.
         if (src_x + tile_w > spriteset->w || src_y + tile_h > spriteset->h) continue;

@@ -3,6 +3,7 @@
 
 #include "CMap.h"
 #include "CMenu.h"
+#include "Grid.h"
 #include "Host.h"
 #include "Interaction.h"
 #include "Quests.h"
@@ -11,8 +12,7 @@
 // Where every map load reads the NPCs' words from.
 static const char* const NPC_LIST_FILE = "./data/npcs.txt";
 
-// The last problem reported about a list file, so that a map change does not repeat it.
-static std::string last_npc_list_problem;
+std::string npc_list_problem;
 
 void CMap::LoadNpcs() {
     std::string text;
@@ -24,15 +24,15 @@ void CMap::LoadNpcs() {
         ListReadResult r = parse_npc_list(text, fresh);
         if (r.ok()) {
             npc_info.swap(fresh);
-            last_npc_list_problem.clear();
+            npc_list_problem.clear();
             return;
         }
         problem = std::string("Error: the NPC list ") + NPC_LIST_FILE + " is damaged (" + r.error +
                   "); the NPCs keep their old words.";
     }
     // A damaged or missing list leaves the records already held alone.
-    if (problem != last_npc_list_problem) show_message("%s", problem.c_str());
-    last_npc_list_problem = problem;
+    if (problem != npc_list_problem) show_message("%s", problem.c_str());
+    npc_list_problem = problem;
 }
 
 int CMap::GetNpcid(int px, int py) {
@@ -43,9 +43,7 @@ int CMap::GetNpcid(int px, int py) {
 
 // Whether an NPC's tile-sized box overlaps the tile-sized box at (px, py); unsigned like the positions.
 static bool overlaps(const CNpc& n, int px, int py, int tw, int th) {
-    unsigned int ux = (unsigned int)px, uy = (unsigned int)py;
-    return ux < n.x + (unsigned int)tw && n.x < ux + (unsigned int)tw && uy < n.y + (unsigned int)th &&
-           n.y < uy + (unsigned int)th;
+    return boxes_overlap((unsigned int)px, (unsigned int)py, n.x, n.y, tw, th);
 }
 
 bool CMap::CheckNpcs(int px, int py) const {

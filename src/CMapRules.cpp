@@ -1,21 +1,21 @@
 // The rules by which the map reacts to characters: collision, step-on events, portals, and the map's music.
 #include "CMap.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 
 #include "CBattle.h"
 #include "CCine.h"
 #include "CPlayer.h"
 #include "DataFiles.h"
+#include "Grid.h"
 #include "Host.h"
 #include "Interaction.h"
+#include "MapEntry.h"
 #include "Music.h"
 #include "Quests.h"
+#include "Rolls.h"
 #include "Timing.h"
-
-// Characters and the fixed grid of events are 16 pixels square.
-constexpr unsigned int CHAR_SIZE = 16;
 
 CTile* CMap::Cell(unsigned int layer, int c, int r) {
     if (layer >= tiles.size() || c < 0 || r < 0) return nullptr;
@@ -43,24 +43,41 @@ bool CMap::Collision(unsigned int x, unsigned int y) const {
     return (tiles[0][row][col].flags & TF_BLOCKED) != 0;
 }
 
-// Whether the 16 x 16 squares at (ax, ay) and (bx, by) overlap (touching edges do not).
-static bool squares_overlap(unsigned int ax, unsigned int ay, unsigned int bx, unsigned int by) {
-    return ax < bx + CHAR_SIZE && bx < ax + CHAR_SIZE && ay < by + CHAR_SIZE && by < ay + CHAR_SIZE;
+bool CMap::WallAhead(unsigned int x, unsigned int y, int dir) const {
+    // The two corner points just past the side of the square that faces dir; a point before
+    // the map's top or left edge wraps to a huge unsigned value, which is off the map too.
+    auto wall = [this](long long px, long long py) { return Collision((unsigned int)px, (unsigned int)py); };
+    const long long X = x, Y = y, last = CELL - 1;
+    switch (dir) {
+    case DIR_UP: return wall(X, Y - 1) || wall(X + last, Y - 1);
+    case DIR_DOWN: return wall(X, Y + CELL) || wall(X + last, Y + CELL);
+    case DIR_RIGHT: return wall(X + CELL, Y) || wall(X + CELL, Y + last);
+    case DIR_LEFT: return wall(X - 1, Y) || wall(X - 1, Y + last);
+    default: return true;
+    }
 }
 
 bool CMap::CheckPlayer(int x, int y) const { return WhichPlayer(x, y) != -1; }
 
 int CMap::WhichPlayer(int x, int y) const {
     for (int i = 0; i < 2; ++i)
-        if (squares_overlap((unsigned int)x, (unsigned int)y, player[i].x, player[i].y)) return i;
+        if (squares_overlap((unsigned int)x, (unsigned int)y, player[i].x, player[i].y)) return i;  // unsigned, as positions are
     return -1;
 }
 
+// The pixel of start tile t on an axis of n tiles of `size` pixels. A start tile from a damaged
+// file is kept on the map, and the product is taken wide: 0x01000000 tiles of 256 pixels would
+// wrap round to 0 in 32 bits.
+static unsigned int start_pixel(int t, unsigned int n, int size) {
+    const long long last = n > 0 ? (long long)n - 1 : 0;
+    return (unsigned int)(std::clamp<long long>(t, 0, last) * std::max(size, 0));
+}
+
 void CMap::SetPositions() {
-    player[0].x = (unsigned int)(p0_x * tile_w);
-    player[0].y = (unsigned int)(p0_y * tile_h);
-    player[1].x = (unsigned int)(p1_x * tile_w);
-    player[1].y = (unsigned int)(p1_y * tile_h);
+    player[0].x = start_pixel(p0_x, width, tile_w);
+    player[0].y = start_pixel(p0_y, height, tile_h);
+    player[1].x = start_pixel(p1_x, width, tile_w);
+    player[1].y = start_pixel(p1_y, height, tile_h);
 }
 
 void CMap::CheckCine() {
@@ -71,13 +88,13 @@ void CMap::CheckCine() {
 bool CMap::CheckBattle() { return battle; }
 
 void CMap::CheckEvents(CPlayer& p) {
-    const int left = (int)(p.x / CHAR_SIZE), right = (int)((p.x + CHAR_SIZE - 1) / CHAR_SIZE);
-    const int top = (int)(p.y / CHAR_SIZE), bottom = (int)((p.y + CHAR_SIZE - 1) / CHAR_SIZE);
+    // The grid is the character's, whatever the map's tile size.
+    const CellSpan under = cells_under(p.x, p.y);
     // The count is read again each time: a quest script may change the list.
     for (unsigned int i = 0; i < num_events && i < events.size(); ++i) {
         CEvent& e = events[i];
-        bool under = (e.x == left || e.x == right) && (e.y == top || e.y == bottom);
-        if (!under || !(e.type & EV_STEP_MESSAGE) || e.done) continue;
+        bool on = (e.x == under.c0 || e.x == under.c1) && (e.y == under.r0 || e.y == under.r1);
+        if (!on || !(e.type & EV_STEP_MESSAGE) || e.done) continue;
         e.done = true;
         // Copies: the dialogue and the quest script must not depend on the list staying put.
         std::string speaker = e.speaker, text = e.text;
@@ -87,66 +104,48 @@ void CMap::CheckEvents(CPlayer& p) {
     }
 }
 
-// A portal whose destination failed to load, remembered so that a hero still standing on it
-// is not shown the same error on every step; forgotten once he steps off.
-static struct {
-    bool set = false;
-    std::string map;  // name of the map it lies on
-    int x = 0, y = 0;
-} broken_portal;
+CPortalMemory broken_portal;
 
 // Whether a portal square (one tile) overlaps the hero's square.
 static bool portal_entered(const CMap& m, const CPortal& pt, const CPlayer& p) {
-    unsigned int px = (unsigned int)pt.x, py = (unsigned int)pt.y;
-    return px < p.x + (unsigned int)m.tile_w && py < p.y + (unsigned int)m.tile_h &&
-           p.x < px + (unsigned int)m.tile_w && p.y < py + (unsigned int)m.tile_h;
+    return boxes_overlap((unsigned int)pt.x, (unsigned int)pt.y, p.x, p.y, m.tile_w, m.tile_h);
 }
 
-// Loads the map of a data file by its file name, or by the full path it was stored under when
-// it lies elsewhere (a subfolder), so that such a portal still works. Returns 0 on success.
-static int load_named(CMap& m, const std::string& name, const std::string& path) {
-    std::string flat = "./data/" + name;
-    if (path != flat) {
-        if (FILE* f = open_data_file(flat, "rb"))
-            fclose(f);
-        else
-            return m.LoadMap(path);
+// The path of a portal's destination for its second read: the data file of that name, or the
+// full path it was stored under when it lies elsewhere (a subfolder), so such a portal still works.
+static std::string portal_path(const std::string& name, const std::string& stored) {
+    const std::string flat = "./data/" + name;
+    if (stored == flat) return flat;
+    if (FILE* f = open_data_file(flat, "rb")) {
+        fclose(f);
+        return flat;
     }
-    return m.LoadMap(flat);
-}
-
-// Back to the map the portal lies on, with the hero on the portal square.
-static void return_to_origin(CMap& m, CPlayer& p, const std::string& origin, int ox, int oy) {
-    m.LoadMap("./data/" + origin);
-    m.LoadNpcs();
-    p.x = (unsigned int)ox;
-    p.y = (unsigned int)oy;
-    p.UpdateMovement();
+    return stored;
 }
 
 // The destination just entered is a battle map: fight it the first time, then send the party
 // back onto the portal square; once fought, the portals on that square are taken away.
-static void battle_portal(CMap& m, CPlayer& p, const CPortal& pt, const std::string& origin, const std::string& dest) {
+static void battle_portal(const CPortal& pt, const std::string& dest, const std::string& origin_path) {
+    CPlayer& hero = player[0];
     bool fought = false;
-    for (int k = 0; k < p.num_won && k < (int)p.won_battles.size(); ++k)
-        if (p.won_battles[k] == dest) fought = true;
+    for (int k = 0; k < hero.num_won && k < (int)hero.won_battles.size(); ++k)
+        if (hero.won_battles[k] == dest) fought = true;
     if (!fought) {
         // With every slot used the battle is fought unrecorded, and its way stays open.
-        for (int k = 0; k < p.num_won && k < (int)p.won_battles.size(); ++k)
-            if (p.won_battles[k] == "empty") {
-                p.won_battles[k] = dest;
+        for (int k = 0; k < hero.num_won && k < (int)hero.won_battles.size(); ++k)
+            if (hero.won_battles[k] == "empty") {
+                hero.won_battles[k] = dest;
                 break;
             }
         ::battle.Battle(true);
-        return_to_origin(m, p, origin, pt.x, pt.y);
-        return;
     }
-    return_to_origin(m, p, origin, pt.x, pt.y);
+    enter_map(origin_path, at_pixel((unsigned int)pt.x, (unsigned int)pt.y));
+    if (!fought) return;
     // The way to a won battle disappears until the map is read again.
-    for (unsigned int k = 0; k < m.portals.size() && k < m.num_portals;) {
-        if (m.portals[k].x == pt.x && m.portals[k].y == pt.y) {
-            m.portals.erase(m.portals.begin() + k);
-            --m.num_portals;
+    for (unsigned int k = 0; k < map.portals.size() && k < map.num_portals;) {
+        if (map.portals[k].x == pt.x && map.portals[k].y == pt.y) {
+            map.portals.erase(map.portals.begin() + k);
+            --map.num_portals;
         } else {
             ++k;
         }
@@ -165,30 +164,27 @@ void CMap::CheckPortals(CPlayer& p) {
 
     for (unsigned int i = 0; i < num_portals && i < portals.size(); ++i) {
         if (!portal_entered(*this, portals[i], p)) continue;
-        const CPortal pt = portals[i];  // a copy: loading replaces the list
+        const CPortal pt = portals[i];  // a copy: entering a map replaces the list
         if (pt.quest_flag != 0 && !quest_bit_set(pt.quest_flag)) continue;  // shut
         if (broken_portal.set && broken_portal.map == name && broken_portal.x == pt.x && broken_portal.y == pt.y)
             continue;
 
-        const std::string origin = file_name_part(name);
+        // Every entry below works on the current map, which this is.
+        const std::string origin_path = "./data/" + file_name_part(name);
         const std::string dest = file_name_part(pt.dest_map);
+        const Arrival arrive = at_pixel((unsigned int)pt.dest_x, (unsigned int)pt.dest_y);
         const unsigned int from_x = p.x, from_y = p.y;
 
-        p.x = (unsigned int)pt.dest_x;
-        p.y = (unsigned int)pt.dest_y;
-        // A destination that cannot be read leaves the party where it stood; the loader
-        // has said why and kept the map we are on.
-        if (LoadMap(pt.dest_map) != 0) {
-            p.x = from_x;
-            p.y = from_y;
+        // A destination that cannot be read leaves the party where it stood; the loader has
+        // said why and kept the map we are on.
+        if (enter_map(pt.dest_map, arrive, ENTRY_PASSING) != 0) {
             broken_portal.set = true;
             broken_portal.map = name;
             broken_portal.x = pt.x;
             broken_portal.y = pt.y;
-            host->ForgetKeys();
-            ResetTimers();
             return;
         }
+        const bool battle_map = CheckBattle();
         CheckCine();
 
         // The scene is the one at the same index in the destination's own list; a
@@ -196,21 +192,14 @@ void CMap::CheckPortals(CPlayer& p) {
         int scene = i < num_portals && i < portals.size() ? portals[i].cine : 0;
         if (scene != 0) {
             ::cine.BeginCine(scene);
-            LoadMap("./data/" + origin);
+            enter_map(origin_path, staying(), ENTRY_PASSING);
         }
-        if (load_named(*this, dest, pt.dest_map) != 0) {
-            // Only possible when the file vanished under us: stay where the party was.
-            return_to_origin(*this, p, origin, (int)from_x, (int)from_y);
-        } else {
-            LoadNpcs();
-            p.UpdateMovement();
-            if (CheckBattle()) battle_portal(*this, p, pt, origin, dest);
-        }
-
-        // Keys held during the change are forgotten and the ticks spent loading dropped.
-        host->ForgetKeys();
-        ResetTimers();
-        HandleMusic();
+        // The destination is read again (a scene may have changed it). The last entry of the
+        // change forgets held keys and settles the music; a battle map's is the way back.
+        if (enter_map(portal_path(dest, pt.dest_map), arrive, battle_map ? ENTRY_PASSING : ENTRY_PLAIN) != 0)
+            enter_map(origin_path, at_pixel(from_x, from_y));  // the file vanished under us
+        else if (battle_map)
+            battle_portal(pt, dest, origin_path);
         // The list being scanned belonged to the map we left: its later indices mean nothing
         // on the map we are on now, so the check ends with the first portal taken.
         return;
@@ -229,7 +218,7 @@ void CMap::HandleMusic() {
     // Read at start-up; the first map change reads it if nothing did before.
     load_field_songs();
     bool looped = false;
-    int pick = map_tune(name, rand(), &looped);
+    int pick = map_tune(name, roll_raw(), &looped);
     // Silence keeps whatever plays; a tune that failed to load is simply not heard.
     if (!midi_driver || midi_driver->id == MIDI_NONE) return;  // no sound: play_midi would start a timer
     if (MIDI* song = field_song(pick)) play_midi(song, looped ? TRUE : FALSE);

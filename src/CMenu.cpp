@@ -1,36 +1,20 @@
-// The in-game menus: their pictures, and the service menus (yes/no, cleric, trainer) over a dialogue box.
+// The in-game menus: the service menus (yes/no, cleric, trainer) over a dialogue box, on the screen kit.
 #include "CMenu.h"
 
 #include <string>
 
 #include "CDisplay.h"
 #include "CPlayer.h"
-#include "DataFiles.h"
 #include "Host.h"
 #include "Interaction.h"
+#include "MenuArt.h"
 #include "Quests.h"
+#include "ScreenKit.h"
 #include "Timing.h"
 
 CMenu menu;
 
-void CMenu::Init() {
-    struct {
-        BITMAP** slot;
-        const char* file;
-    } const pictures[] = {
-        {&status_bmp, "./data/status.tga"},     {&selector, "./data/selector.bmp"},
-        {&menu_choice, "./data/menuchoice.bmp"}, {&inv_choice, "./data/invchoice.bmp"},
-        {&inv_bmp, "./data/status.tga"},        {&choice, "./data/choice.bmp"},
-        {&item_icons, "./data/items.bmp"},
-    };
-    missing_pictures.clear();
-    for (const auto& p : pictures) {
-        *p.slot = load_data_bitmap(p.file);
-        // The menus draw around a missing picture; start-up names it with the other missing files.
-        if (!*p.slot && missing_pictures.find(p.file) == std::string::npos)
-            missing_pictures += std::string("\n  ") + p.file;
-    }
-}
+void CMenu::Init() { menu_art.Load(); }
 
 void CMenu::DisplayStatus() {}
 
@@ -44,54 +28,81 @@ struct Line {
     int x, y, colour;
 };
 
-// One drawn pass of a service menu: the dialogue box picture as background, the choice
-// frame, the entries and the selector, copied to the screen.
-void draw_service(CMenu& m, BITMAP* bg, const Line* lines, int count, int sel_x, int sel_y) {
-    BITMAP* page = Display.GetSurface();
-    if (!page) return;
-    const int hw = screen_w() / 2, hh = screen_h() / 2;
-    if (bg && bg != page) blit(bg, page, 0, 0, 0, 0, screen_w(), screen_h());
-    if (m.choice) masked_blit(m.choice, page, 0, 0, hw + 100, hh + 50, m.choice->w, m.choice->h);
-    for (int i = 0; i < count; ++i) textout_ex(page, font, lines[i].text.c_str(), lines[i].x, lines[i].y, lines[i].colour, -1);
-    if (m.selector) masked_stretch_blit(m.selector, page, 0, 0, m.selector->w, m.selector->h, sel_x, sel_y, 9, 9);
-    Display.ShowPageKeep();
-}
-
-// Up, Down and SPACE of a service menu; true when SPACE chose the entry under the cursor.
-bool service_keys(CMenu& m) {
-    update_key(GK_UP, &m.key_up);
-    update_key(GK_DOWN, &m.key_down);
-    update_key(GK_SPACE, &key_space);
-    if (m.key_up == 1) m.cursor = 0;
-    if (m.key_down == 1) m.cursor = 1;
-    return key_space == 1;
-}
-
-// The two-entry menus: entry 0 true, entry 1 false.
-bool two_entry(CMenu& m, BITMAP* bg, const char* e0, int c0, const char* e1, int c1) {
-    m.cursor = 0;
-    for (;;) {
-        if (service_keys(m)) {
-            host->ForgetKeys();
-            return m.cursor == 0;
+// What the three service menus share: the dialogue box they were opened over as background
+// (kept as it stood then, so that the menu's own earlier frames never show through it), the
+// choice frame, Up and Down between two entries and SPACE to choose. Each menu has its own
+// cursor and counters, all starting "held": a key down when the menu opens acts only when
+// pressed again (the SPACE that closed the question box does not answer it).
+class CServiceMenu : public CScreen {
+public:
+    explicit CServiceMenu(BITMAP* bg) {
+        if (bg) {
+            background_ = create_bitmap(bg->w, bg->h);
+            if (background_) blit(bg, background_, 0, 0, 0, 0, bg->w, bg->h);
         }
-        const int hw = screen_w() / 2, hh = screen_h() / 2;
-        const Line lines[2] = {{e0, hw + 145, hh + 65, c0}, {e1, hw + 145, hh + 80, c1}};
-        draw_service(m, bg, lines, 2, hw + 130, hh + 62 + 15 * m.cursor);
-        host->Idle();
     }
-}
+    ~CServiceMenu() override {
+        if (background_) destroy_bitmap(background_);
+    }
+    CServiceMenu(const CServiceMenu&) = delete;
+    CServiceMenu& operator=(const CServiceMenu&) = delete;
 
-}  // namespace
+    int cursor = 0;  // the entry under the selector: 0 or 1
 
-bool CMenu::Choice(BITMAP* bg) { return two_entry(*this, bg, "Yes", makecol(0, 0, 0), "No", makecol(0, 0, 0)); }
+protected:
+    // Up, Down and SPACE; true when SPACE chose the entry under the cursor.
+    bool Keys() {
+        if (up_.Pressed()) cursor = 0;
+        if (down_.Pressed()) cursor = 1;
+        return space_.Pressed();
+    }
+    // Background, frame, the texts and the selector at (sel_x, sel_y), on the page.
+    void DrawMenu(const Line* lines, int count, int sel_x, int sel_y) const {
+        BITMAP* page = Display.GetSurface();
+        if (!page) return;
+        const int hw = screen_w() / 2, hh = screen_h() / 2;
+        if (background_) blit(background_, page, 0, 0, 0, 0, background_->w, background_->h);
+        const CMenuArt& art = menu_art;
+        if (art.choice) masked_blit(art.choice, page, 0, 0, hw + 100, hh + 50, art.choice->w, art.choice->h);
+        for (int i = 0; i < count; ++i)
+            textout_ex(page, font, lines[i].text.c_str(), lines[i].x, lines[i].y, lines[i].colour, -1);
+        if (art.selector)
+            masked_stretch_blit(art.selector, page, 0, 0, art.selector->w, art.selector->h, sel_x, sel_y, 9, 9);
+    }
 
-bool CMenu::ClericChoice(BITMAP* bg) {
-    return two_entry(*this, bg, "Leave", makecol(0, 0, 0), "Save", makecol(255, 0, 0));
+private:
+    BITMAP* background_ = nullptr;
+    CScreenKey up_{GK_UP}, down_{GK_DOWN}, space_{GK_SPACE};
+};
+
+// Two entries one above the other; finished when one is chosen.
+class CTwoEntryMenu : public CServiceMenu {
+public:
+    CTwoEntryMenu(BITMAP* bg, const char* e0, int c0, const char* e1, int c1)
+        : CServiceMenu(bg), e0_(e0), e1_(e1), c0_(c0), c1_(c1) {}
+    bool Tick() override { return Keys(); }
+    void Draw() override {
+        const int hw = screen_w() / 2, hh = screen_h() / 2;
+        const Line lines[2] = {{e0_, hw + 145, hh + 65, c0_}, {e1_, hw + 145, hh + 80, c1_}};
+        DrawMenu(lines, 2, hw + 130, hh + 62 + 15 * cursor);
+    }
+
+private:
+    const char* e0_;
+    const char* e1_;
+    int c0_, c1_;
+};
+
+// Runs a two-entry menu; true for the first entry.
+bool two_entry(BITMAP* bg, const char* e0, int c0, const char* e1, int c1) {
+    CTwoEntryMenu m(bg, e0, c0, e1, c1);
+    RunScreen(m);
+    host->ForgetKeys();
+    return m.cursor == 0;
 }
 
 // Raises a character one level if its experience allows. Returns whether it levelled.
-static bool train(CPlayer& p) {
+bool train(CPlayer& p) {
     const int L = p.level;
     // The table ends at the eleventh level; a level outside it (a damaged saved game) trains no further.
     if (L < 0 || L + 1 > MAX_LEVEL) return false;
@@ -107,31 +118,47 @@ static bool train(CPlayer& p) {
     return true;
 }
 
-bool CMenu::TrainerChoice(BITMAP* bg) {
-    cursor = 0;
-    int t = 0;
-    int key_left = 0, key_right = 0;
-    for (;;) {
-        bool chosen = service_keys(*this);
-        update_key(GK_LEFT, &key_left);
-        update_key(GK_RIGHT, &key_right);
-        // One press switches the trainee once; only a companion in the party can train.
-        if ((key_left == 1 || key_right == 1) && (quest.flags & QF_COMPANION)) t = 1 - t;
-        if (chosen) {
-            host->ForgetKeys();
-            if (cursor == 0) return true;
-            train(player[t]);
-            return false;
-        }
+// Leave / Level Up! for a trainee LEFT or RIGHT switches between the members once the
+// companion has joined; finished when an entry is chosen.
+class CTrainerMenu : public CServiceMenu {
+public:
+    using CServiceMenu::CServiceMenu;
+    int trainee = 0;  // the party member who would level: 0 the hero, 1 the companion
+
+    bool Tick() override {
+        const bool chosen = Keys();
+        // One press switches once; only a companion in the party can train.
+        const bool left = left_.Pressed(), right = right_.Pressed();
+        if ((left || right) && (quest.flags & QF_COMPANION)) trainee = 1 - trainee;
+        return chosen;
+    }
+    void Draw() override {
         const int hw = screen_w() / 2, hh = screen_h() / 2;
         const int black = makecol(0, 0, 0), red = makecol(255, 0, 0);
         const Line lines[4] = {
-            {"Training for: " + player[t].name, hw + 125, hh + 65, black},
+            {"Training for: " + player[trainee].name, hw + 125, hh + 65, black},
             {"(right/left changes)", hw + 145, hh + 80, black},
             {"Leave", hw + 145, hh + 95, black},
             {"Level Up!", hw + 145, hh + 110, red},
         };
-        draw_service(*this, bg, lines, 4, hw + 130, hh + 92 + 15 * cursor);
-        host->Idle();
+        DrawMenu(lines, 4, hw + 130, hh + 92 + 15 * cursor);
     }
+
+private:
+    CScreenKey left_{GK_LEFT}, right_{GK_RIGHT};
+};
+
+}  // namespace
+
+bool CMenu::Choice(BITMAP* bg) { return two_entry(bg, "Yes", makecol(0, 0, 0), "No", makecol(0, 0, 0)); }
+
+bool CMenu::ClericChoice(BITMAP* bg) { return two_entry(bg, "Leave", makecol(0, 0, 0), "Save", makecol(255, 0, 0)); }
+
+bool CMenu::TrainerChoice(BITMAP* bg) {
+    CTrainerMenu m(bg);
+    RunScreen(m);
+    host->ForgetKeys();
+    if (m.cursor == 0) return true;
+    train(player[m.trainee]);
+    return false;
 }

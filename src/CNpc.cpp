@@ -1,43 +1,24 @@
 // NPC and monster movement on the tile grid, the monster's choice of target and the monster statistics table.
 #include "CNpc.h"
 
-#include <cstdlib>
 
 #include "CDisplay.h"
 #include "CMap.h"
+#include "Grid.h"
 #include "GridStep.h"
 #include "Quests.h"
-
-// Pixels of one grid step, whatever the map's tile size.
-constexpr int STEP = 16;
+#include "Rolls.h"
 
 void CNpc::Move(CMap& m, int d) {
-    if (moving) return;
-    // Walls, then a party member one pixel ahead, then another NPC a whole tile ahead.
-    switch (d) {
-    case 1:
-        if (m.Collision(x, y - 1) || m.Collision(x + 15, y - 1)) return;
-        if (m.CheckPlayer(x, y - 1) || m.CheckNpcs(x, y - STEP)) return;
-        move_y = STEP;
-        break;
-    case 2:
-        if (m.Collision(x, y + 16) || m.Collision(x + 15, y + 16)) return;
-        if (m.CheckPlayer(x, y + 1) || m.CheckNpcs(x, y + STEP)) return;
-        move_y = -STEP;
-        break;
-    case 3:
-        if (m.Collision(x + 16, y) || m.Collision(x + 16, y + 15)) return;
-        if (m.CheckPlayer(x + 1, y) || m.CheckNpcs(x + STEP, y)) return;
-        move_x = -STEP;
-        break;
-    case 4:
-        if (m.Collision(x - 1, y) || m.Collision(x - 1, y + 15)) return;
-        if (m.CheckPlayer(x - 1, y) || m.CheckNpcs(x - STEP, y)) return;
-        move_x = STEP;
-        break;
-    default:
-        return;
-    }
+    if (moving || !is_direction(d)) return;
+    // Walls, then a party member one pixel ahead, then another NPC a whole square ahead.
+    const Offset o = dir_offset(d);
+    if (m.WallAhead(x, y, d)) return;
+    if (m.CheckPlayer((int)(x + o.dx), (int)(y + o.dy))) return;
+    if (m.CheckNpcs((int)(x + o.dx * CELL), (int)(y + o.dy * CELL))) return;
+    // The pixels left to walk count down towards the step's end: positive walks left or up.
+    move_x = -o.dx * CELL;
+    move_y = -o.dy * CELL;
     moving = true;
 }
 
@@ -52,7 +33,7 @@ void CNpc::UpdateMovement() {
 }
 
 void CNpc::UpdateTargets() {
-    if (quest.flags & QF_COMPANION) target = rand() % 2;
+    if (quest.flags & QF_COMPANION) target = roll(2);
 }
 
 namespace {

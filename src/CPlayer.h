@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "GameState.h"
+
 class CMap;
 class CPlayer;
 
@@ -16,6 +18,8 @@ constexpr int MAX_SHOPS = 12;
 constexpr int SHOP_ITEMS = 5;
 constexpr int MAX_LEVEL = 11;
 constexpr int HEALING_POTION = 4;
+// The companion's name, given by start-up (both records are constructed as the hero).
+constexpr const char* COMPANION_NAME = "Miresa";
 
 // Item types.
 enum ItemType {
@@ -54,17 +58,12 @@ public:
     int y = 0;
 };
 
-// The shop screen of one party member, with the shop list read from shops.txt.
+// The shop screen of one party member, with the shop list read from shops.txt. Its pictures are menu_art's.
 class CShop {
 public:
-    BITMAP* shop_bmp = nullptr;
-    BITMAP* shop_select = nullptr;
-    BITMAP* selector = nullptr;
-    BITMAP* item_icons = nullptr;
-    BITMAP* choice = nullptr;
     int stock[MAX_SHOPS][SHOP_ITEMS] = {};  // item ids sold by each shop
 
-    // Loads the shop's pictures. Called at start-up and after a game is loaded.
+    // Loads the shop pictures (the shared menu_art). Called at start-up and after a game is loaded.
     void Init();
     // Runs the buying screen of shop `number` for shopper p. Called by the shop event.
     void Shop(int number, CPlayer& p);
@@ -143,11 +142,6 @@ public:
     // false when `to` has no room. Called by the item menu's "Give to Other PC".
     bool GiveObject(int slot, CPlayer& to);
 };
-
-// The party: player[0] the hero, player[1] the companion.
-extern CPlayer player[2];
-// Total experience needed to rise to each level; index MAX_LEVEL is the last entry.
-extern int level_table[MAX_LEVEL + 1];
 
 // Writes the saved game "player.sav": written whole beside it, flushed to the disk, then renamed
 // over it, so the last save survives any failure. False when it could not, with `problem` a

@@ -3,6 +3,7 @@
 
 #include "CMap.h"
 #include "CPlayer.h"
+#include "Grid.h"
 #include "Host.h"
 #include "Interaction.h"
 #include "TextLists.h"
@@ -10,8 +11,7 @@
 // Where both party members read their copy of the item database.
 static const char* const ITEM_LIST_FILE = "./data/equip.txt";
 
-// The last problem reported about the item list, so that reading it for both members says it once.
-static std::string last_item_list_problem;
+std::string item_list_problem;
 
 // Whether an id names a record of the item database (0 is the empty slot, not an item).
 static bool valid_item(int id) { return id >= 1 && id <= MAX_ITEMS; }
@@ -25,14 +25,14 @@ void CPlayer::GetInfo() {
         int count = 0;
         ListReadResult r = parse_equip_list(text, items, count);
         if (r.ok()) {
-            last_item_list_problem.clear();
+            item_list_problem.clear();
             return;
         }
         problem = std::string("Error: the item list ") + ITEM_LIST_FILE + " is damaged (" + r.error + "); " +
                   std::to_string(count) + " items were read, the others stay as they were.";
     }
-    if (problem != last_item_list_problem) show_message("%s", problem.c_str());
-    last_item_list_problem = problem;
+    if (problem != item_list_problem) show_message("%s", problem.c_str());
+    item_list_problem = problem;
 }
 
 void CPlayer::UpdateEquip() {
@@ -96,8 +96,8 @@ void CPlayer::DropObject(int slot) {
     if (slot < 0 || slot >= INV_SLOTS || inv[slot].id == 0) return;
     if (inv[slot].equipped) RemoveObject(slot);
     CEvent e;
-    e.x = (int)(x / 16);
-    e.y = (int)(y / 16);
+    e.x = (int)cell_of(x);
+    e.y = (int)cell_of(y);
     e.type = EV_OBJECT;
     e.quest = inv[slot].id;
     map.PlaceObject(e);

@@ -1,4 +1,5 @@
 // The shop screen and the shop list.
 #include "CPlayer.h"
+#include "MenuArt.h"
 
-void CShop::Init() {}
+void CShop::Init() { menu_art.Load(); }

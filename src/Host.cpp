@@ -18,7 +18,9 @@ bool CLibraryHost::KeyDown(int scancode) {
 }
 
 void CLibraryHost::Idle() {
-    // The loops redraw as fast as they can; nothing to wait for here.
+    // Nothing changes on screen until the next logic tick: rest until it is due instead of
+    // drawing the same frame again and again. The bound only matters if the clock stopped.
+    wait_for_tick(100);
 }
 
 void CLibraryHost::ForgetKeys() {

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "GameState.h"
+
 // Every loop of the game reaches the keyboard, the passing of time, the library's
 // message and alert boxes and the end of the process through the active host.
 // In play the host is the library itself (CLibraryHost); tests install a scripted
@@ -15,9 +17,9 @@ public:
     // Whether the key with this library scancode is down now. Called by update_key and key polls.
     virtual bool KeyDown(int scancode) = 0;
 
-    // A loop has nothing to do until time passes or a key changes: called at the end of
-    // every frame of a fixed-rate loop and in every pass of a wait-for-key loop.
-    // The library host returns at once; a scripted host advances its script by one tick.
+    // A loop has nothing to do until the next logic tick: called at the end of every pass of
+    // the screen kit's loop (after the frame is shown). The library host rests until a tick is
+    // due (at once if one is); a scripted host advances its script by one tick, never sleeping.
     virtual void Idle() = 0;
 
     // Forget every key held now (the library's remove_keyboard + install_keyboard).
@@ -85,9 +87,6 @@ public:
     // Ends the process with this status at once (no library shutdown: nothing was shown).
     [[noreturn]] void Exit(int status) override;
 };
-
-// The host every loop talks to; points at a CLibraryHost unless a test swapped it.
-extern CHost* host;
 
 // Shows a message box with printf-style text through the active host; used by loaders to report bad files.
 void show_message(const char* fmt, ...) __attribute__((format(printf, 1, 2)));

@@ -7,6 +7,7 @@
 #include "CDisplay.h"
 #include "DataFiles.h"
 #include "Host.h"
+#include "ScreenKit.h"
 #include "Timing.h"
 
 BITMAP* text_box = nullptr;
@@ -39,16 +40,10 @@ constexpr int PLAIN_BOX_H = 80;
 
 int box_top() { return screen_h() - (text_box ? text_box->h : PLAIN_BOX_H); }
 
-// Waits until SPACE goes down afresh. The counter is forced to "held" first, so a SPACE
-// still down from the press that opened the box (or turned its page) does not count.
-void wait_for_space() {
-    key_space = 1;
-    for (;;) {
-        update_key(GK_SPACE, &key_space);
-        if (key_space == 1) return;
-        host->Idle();
-    }
-}
+// Waits until SPACE goes down afresh: a SPACE still down from the press that opened the box
+// (or turned its page) does not count. The box stays on the screen as drawn; the window's close
+// button asks whether to quit meanwhile.
+void wait_for_space() { WaitForPress(GK_SPACE); }
 
 // Characters [from, to) of msg in rows of 72, each character one blank-width apart.
 void draw_rows(const std::string& msg, size_t from, size_t to, int ystart, int fg, int bg) {

@@ -4,11 +4,10 @@
 #include <allegro.h>
 #include <string>
 
-// Frame image of the dialogue box, loaded at start-up from "./data/text.bmp".
-extern BITMAP* text_box;
+#include "GameState.h"
 
-// When set, told the speaker and text of every box as it opens (tests read the game's words through it).
-extern void (*talk_watch)(const std::string& from, const std::string& msg);
+// Each box waits for a fresh press of SPACE on the screen kit, so the window's close button asks
+// whether to quit meanwhile (NO returns to the box).
 
 // Shows msg with the speaker name and waits for SPACE.
 void Talk(std::string from, std::string msg);

@@ -8,7 +8,10 @@
 #include "CMap.h"
 #include "CPlayer.h"
 #include "DataFiles.h"
+#include "GameState.h"
 #include "Host.h"
+#include "MapEntry.h"
+#include "MapFile.h"
 #include "Quests.h"
 
 namespace {
@@ -45,21 +48,17 @@ void apply_member(const SavedMember& m, CPlayer& p) {
     p.won_battles = m.won_battles;  // decoded with exactly num_won entries
 }
 
-// Entering the saved map, and the reset a loaded game needs first, written with today's calls
-// in this one place: the game's shared way into a map and its reset of the game's state take
-// over this body. Reads the map; when it cannot be read returns false with nothing changed (the
-// map loader has said why). Otherwise drops what the game before leaves behind (a step under
-// way), stands the hero at (x, y) with the view on him, places the map's NPCs and forgets the
-// keys held (the key that chose "load" must not act in the field).
-bool enter_saved_map(const std::string& name, unsigned int x, unsigned int y) {
-    if (map.LoadMap("./data/" + name) != 0) return false;
-    for (CPlayer& p : player) p.move_x = p.move_y = p.moving = 0;
-    player[0].x = x;
-    player[0].y = y;
-    player[0].UpdateMovement();
-    map.LoadNpcs();
-    host->ForgetKeys();
-    return true;
+// Whether the saved map can be read, checked whole with the pure decoder before anything of the
+// game in play is touched; `error` says why not.
+bool saved_map_readable(const std::string& name, std::string& error) {
+    const std::string path = resolve_data_path("./data/" + name);
+    std::string bytes;
+    if (read_whole_file(path, MAP_MAX_FILE_BYTES, bytes, error) != FileRead::OK) {
+        if (error.empty()) error = "it is missing";
+        return false;
+    }
+    MapFileData decoded;
+    return decode_map_file((const unsigned char*)bytes.data(), bytes.size(), decoded, error);
 }
 
 }  // namespace
@@ -85,11 +84,17 @@ bool save_game_to(const std::string& path, bool sync, std::string& problem) {
 bool load_game_from(const std::string& path, std::string& problem) {
     SavedGame s;
     if (!read_save_file(path, s, problem)) return false;
-    if (!enter_saved_map(s.map, s.member[0].x, s.member[0].y)) {
-        problem = "The saved game " + path + " cannot be loaded: its map ./data/" + s.map + " cannot be read.";
+    std::string map_error;
+    if (!saved_map_readable(s.map, map_error)) {
+        problem = "The saved game " + path + " cannot be loaded: its map ./data/" + s.map + " cannot be read (" +
+                  map_error + ").";
         return false;
     }
-    // From here on nothing can fail.
+    // From here on nothing can fail. The game before leaves nothing behind; the saved map is
+    // entered like any other (its NPCs placed, the hero and the view on the saved pixel, held keys
+    // forgotten so the key that chose "load" does not act in the field, its music settled).
+    reset_game_state();
+    enter_map("./data/" + s.map, at_pixel(s.member[0].x, s.member[0].y));
     apply_member(s.member[0], player[0]);
     apply_member(s.member[1], player[1]);
     // The scenes look themselves up by number: a shorter list from the file is padded with

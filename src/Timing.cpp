@@ -3,7 +3,11 @@
 
 #include <allegro.h>
 
-#include "CMain.h"
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+#include "GameState.h"
 #include "Host.h"
 
 std::atomic<int> speed_counter{0};
@@ -13,8 +17,25 @@ int key_space = 0;
 int key_lctrl = 0;
 int key_rctrl = 0;
 
-void increment_speed_counter() { speed_counter.fetch_add(1, std::memory_order_relaxed); }
+namespace {
+// Signalled by the timer at every tick; a resting loop waits on it.
+std::mutex tick_mutex;
+std::condition_variable tick_signal;
+}  // namespace
+
+void increment_speed_counter() {
+    speed_counter.fetch_add(1, std::memory_order_relaxed);
+    // Taking the lock between the count and the signal: a loop that has just found no tick due
+    // is then already waiting when the signal comes, so no tick's signal is lost.
+    { std::lock_guard<std::mutex> hold(tick_mutex); }
+    tick_signal.notify_all();
+}
 END_OF_FUNCTION(increment_speed_counter)
+
+void wait_for_tick(int max_ms) {
+    std::unique_lock<std::mutex> lock(tick_mutex);
+    tick_signal.wait_for(lock, std::chrono::milliseconds(max_ms), [] { return speed_counter > 0 || App.done; });
+}
 
 void fps_proc() {
     // One atomic swap: a frame counted by the game thread in between is not lost.

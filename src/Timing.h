@@ -3,18 +3,7 @@
 
 #include <atomic>
 
-// Logic ticks due and not yet run: raised by the timer callback, lowered by the loops.
-extern std::atomic<int> speed_counter;
-// Frames drawn in the current second.
-extern std::atomic<int> frame_count;
-// Frames drawn in the last whole second.
-extern std::atomic<int> fps;
-// Hold counter of SPACE, shared by the dialogue boxes, title screen, menus and battle.
-extern int key_space;
-// Hold counter of left CONTROL, shared by the field loop and the status screens.
-extern int key_lctrl;
-// Hold counter of right CONTROL, same users.
-extern int key_rctrl;
+#include "GameState.h"
 
 // The library's scancodes for the keys the game reads.
 enum GameKey {
@@ -34,8 +23,13 @@ enum GameKey {
 // Logic rate of the game in ticks per second.
 constexpr int LOGIC_RATE = 60;
 
-// Timer callback: one more logic tick is due. Installed by SetTimers; scripted hosts call it too.
+// Timer callback: one more logic tick is due; wakes a loop resting in wait_for_tick. Installed
+// by SetTimers; scripted hosts call it too.
 void increment_speed_counter();
+// Rests until a logic tick is due (speed_counter above 0) or the window's close button was
+// pressed, for max_ms at most; returns at once if one is due already. Called by the library
+// host's Idle, so that no loop spins while nothing is due.
+void wait_for_tick(int max_ms);
 // Timer callback once a second: fps takes the frames drawn, frame_count starts again.
 void fps_proc();
 // Installs the two timer callbacks at 60 ticks a second; called once at start-up.

@@ -4,11 +4,12 @@
 #include "CMain.h"
 #include "CMap.h"
 #include "CPlayer.h"
+#include "Grid.h"
 #include "Interaction.h"
 #include "PeopleRig.h"
 #include "TempDir.h"
-#include "Timing.h"
 #include "Quests.h"
+#include "Timing.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ protected:
         PeopleRig::SetUp();
         MakeMap(10, 10);
         player[0].x = player[0].y = 32;
-        player[0].facing = 3;  // right: the tile ahead is (3, 2)
+        player[0].facing = DIR_RIGHT;  // the tile ahead is (3, 2)
         Item(4, "Potion", IT_USABLE, 0, 0);
     }
     int Event(int c, int r, int type, int q = 0, const char* text = "text") {

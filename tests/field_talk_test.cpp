@@ -4,6 +4,7 @@
 #include "CMain.h"
 #include "CMap.h"
 #include "CPlayer.h"
+#include "Grid.h"
 #include "Interaction.h"
 #include "PeopleRig.h"
 #include "Timing.h"
@@ -20,7 +21,7 @@ protected:
         Talker(1, "Bob", "Nice day.");
         player[0].x = player[1].x = 64;
         player[0].y = player[1].y = 64;
-        player[0].facing = 3;
+        player[0].facing = DIR_RIGHT;
     }
 };
 

@@ -11,7 +11,6 @@ protected:
         GameRig::SetUp();
         make_map(map, 20, 15, false);
         map.name = "field.map";
-        map.CheckPortals(player[0]);  // off every portal: a failed one from before is forgotten
     }
     CPortal& add_portal(int x, int y, const std::string& dest, int flag = 0) {
         CPortal& p = ::add_portal(map, x, y, dest, 200, 100);

@@ -22,7 +22,7 @@ TEST_F(Menus, ChoiceAnswersYesOnTheFirstEntryAndNoOnTheSecond) {
 }
 
 TEST_F(Menus, ASpaceStillHeldFromTheQuestionDoesNotAnswer) {
-    key_space = 1;  // the question box just closed on this press
+    // The question box just closed on this press, which is still down.
     script.Held(GK_SPACE).Ticks(4).Up(GK_SPACE).Tap(GK_DOWN).Tap(GK_SPACE);
     EXPECT_FALSE(menu.Choice(screen));
 }

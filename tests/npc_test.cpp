@@ -4,6 +4,7 @@
 #include "CMain.h"
 #include "CMap.h"
 #include "CPlayer.h"
+#include "Grid.h"
 #include "Interaction.h"
 #include "PeopleRig.h"
 #include "Quests.h"
@@ -20,7 +21,7 @@ protected:
         PlaceNpc(64, 64, 0);
     }
     CNpc& N(int i = 0) { return map.npcs[i]; }
-    void AddNpc(unsigned x, unsigned y, int dir = 1) {
+    void AddNpc(unsigned x, unsigned y, int dir = DIR_UP) {
         CNpc other = N();
         other.x = x;
         other.y = y;
@@ -31,8 +32,8 @@ protected:
 };
 
 TEST_F(Npcs, AStepTakesSixteenUpdatesAndFreshMovesWaitForIt) {
-    N().Move(map, 3);
-    N().Move(map, 2);  // ignored while walking
+    N().Move(map, DIR_RIGHT);
+    N().Move(map, DIR_DOWN);  // ignored while walking
     EXPECT_EQ(N().move_y, 0);
     for (int i = 0; i < 16; ++i) N().UpdateMovement();
     EXPECT_EQ(N().x, 80u);
@@ -44,16 +45,16 @@ TEST_F(Npcs, StepsAreBlockedByWallsThePartyOtherNpcsAndTheMapEdge) {
     player[0].x = 64;
     player[0].y = 80;  // touching below
     AddNpc(64, 40);    // overlaps the tile above
-    for (int dir : {3, 2, 1}) {
+    for (int dir : {DIR_RIGHT, DIR_DOWN, DIR_UP}) {
         N().Move(map, dir);
         EXPECT_FALSE(N().moving) << dir;
     }
-    N().Move(map, 4);  // the left is clear
+    N().Move(map, DIR_LEFT);  // the left is clear
     EXPECT_TRUE(N().moving);
     N().moving = false;
     N().x = N().y = 0;
-    N().Move(map, 4);
-    N().Move(map, 1);
+    N().Move(map, DIR_LEFT);
+    N().Move(map, DIR_UP);
     EXPECT_FALSE(N().moving);
 }
 

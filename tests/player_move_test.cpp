@@ -2,6 +2,7 @@
 #include <cstdlib>
 
 #include "CPlayer.h"
+#include "Grid.h"
 #include "MapBuild.h"
 #include "ScriptHost.h"
 
@@ -22,39 +23,39 @@ TEST_F(Walking, FreeStepsStopAtWallsAndNpcs) {
     p.x = 64;
     p.y = 64;
     block(5, 4);
-    p.Move(m, 3);
+    p.Move(m, DIR_RIGHT);
     EXPECT_EQ(p.x, 64u);  // turned, not moved
-    EXPECT_EQ(p.facing, 3);
+    EXPECT_EQ(p.facing, DIR_RIGHT);
     p.x = 48;
     p.y = 64 - 15;
     block(3, 3);
-    p.Move(m, 3);  // only one corner touches the wall
+    p.Move(m, DIR_RIGHT);  // only one corner touches the wall
     EXPECT_EQ(p.x, 49u);
     place_npc(m, 116, 100);
     p.x = 100;
     p.y = 100;
-    p.Move(m, 3);
+    p.Move(m, DIR_RIGHT);
     EXPECT_EQ(p.x, 100u);
     player[1].x = 100;
     player[1].y = 84;
-    p.Move(m, 1);  // the companion does not block
+    p.Move(m, DIR_UP);  // the companion does not block
     EXPECT_EQ(p.y, 99u);
 }
 
 TEST_F(Walking, GridStepRunsSixteenTicksAndIgnoresKeysMeanwhile) {
     p.x = 160;
     p.y = 160;
-    p.MoveBlock(m, 3);
+    p.MoveBlock(m, DIR_RIGHT);
     EXPECT_EQ(p.moving, 1);
-    p.MoveBlock(m, 1);  // mid-step: nothing, not even the facing
-    EXPECT_EQ(p.facing, 3);
+    p.MoveBlock(m, DIR_UP);  // mid-step: nothing, not even the facing
+    EXPECT_EQ(p.facing, DIR_RIGHT);
     for (int i = 0; i < 16; ++i) p.UpdateMovement();
     EXPECT_EQ(p.x, 176u);
     EXPECT_EQ(p.moving, 0);
     place_npc(m, 192, 160);
-    p.MoveBlock(m, 3);
+    p.MoveBlock(m, DIR_RIGHT);
     EXPECT_EQ(p.moving, 0);
-    p.ViewBlock(m, 3);  // the free-look cursor passes NPCs
+    p.ViewBlock(m, DIR_RIGHT);  // the free-look cursor passes NPCs
     EXPECT_EQ(p.moving, 1);
 }
 
@@ -72,8 +73,8 @@ TEST_F(Walking, SmallMapsAreShownFromTheirTopLeft) {
                     p.y = y;
                     p.scroll_x = p.scroll_y = 9;
                     if (moved) {
-                        p.Move(map, 3);
-                        p.Move(map, 2);
+                        p.Move(map, DIR_RIGHT);
+                        p.Move(map, DIR_DOWN);
                     } else {
                         p.UpdateMovement();
                     }

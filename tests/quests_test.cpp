@@ -4,8 +4,10 @@
 #include "CMain.h"
 #include "CMap.h"
 #include "CPlayer.h"
+#include "MapBuild.h"
 #include "PeopleRig.h"
 #include "Quests.h"
+#include "TempDir.h"
 
 namespace {
 
@@ -28,13 +30,13 @@ protected:
 
 TEST_F(Quests, ErrandItemIsLaidOnceAndSkippedOnASmallMap) {
     MakeMap(10, 10);
-    Run(0x8);
+    Run(QF_ERRAND_GIFT);
     EXPECT_EQ(map.num_events, 0u);
-    EXPECT_EQ(quest.flags, 0x30u);
+    EXPECT_EQ(quest.flags, (uint64_t)(QF_ERRAND_GIFT_LAID | QF_ERRAND_MARK));
     quest.flags = 0;
     MakeMap(84, 66);
-    Run(0x8);
-    Run(0x8);
+    Run(QF_ERRAND_GIFT);
+    Run(QF_ERRAND_GIFT);
     ASSERT_EQ(map.num_events, 1u);
     EXPECT_EQ(map.events[0].x, 83);
     EXPECT_EQ(map.events[0].quest, 2);
@@ -42,48 +44,80 @@ TEST_F(Quests, ErrandItemIsLaidOnceAndSkippedOnASmallMap) {
 
 TEST_F(Quests, CaveRewardNeedsBothBattlesAndPaysOnce) {
     Won("cave_battle.map");
-    Run(0x40);
+    Run(QF_CAVE_CLEARED);
     EXPECT_EQ(player[0].gold, 10);
     Won("cave_battle2.map");
     quest.flags = QF_COMPANION;
-    Run(0x40, 1);
+    Run(QF_CAVE_CLEARED, 1);
     EXPECT_EQ(player[0].gold, 12);
-    Run(0x40);
+    Run(QF_CAVE_CLEARED);
     EXPECT_EQ(player[0].gold, 12);
 }
 
 TEST_F(Quests, HerbErrandRemindsThenPlantingPaysOnce) {
-    Run(0x100);  // planting without the errand
+    Run(QF_HERB_PLANTED);  // planting without the errand
     EXPECT_EQ(quest.flags, 0u);
-    Run(0x800, 1);
+    Run(QF_MET_LEADER, 1);
     const std::string intro = script.said[0].second;
-    Run(0x800, 1);
+    Run(QF_MET_LEADER, 1);
     const std::string reminder = script.said[0].second;
     EXPECT_NE(reminder, intro);
-    Run(0x100, 2);
+    Run(QF_HERB_PLANTED, 2);
     EXPECT_EQ(player[0].exp, 8);
-    Run(0x100);
+    Run(QF_HERB_PLANTED);
     EXPECT_EQ(player[0].exp, 8);
-    Run(0x800, 1);
+    Run(QF_MET_LEADER, 1);
     EXPECT_NE(script.said[0].second, reminder);
 }
 
 TEST_F(Quests, RuinsLockOpensOnlyForOnOffOn) {
     MakeMap(10, 10);
-    Run(0x400);  // no switches, no wall: skipped safely
+    Run(QF_RUINS_OPEN);  // no switches, no wall: skipped safely
     MakeMap(26, 74);
     map.events.resize(3);
     map.num_events = 3;
     map.tiles[0][72][24].tile = 7;
     map.tiles[0][73][24] = {50, TF_BLOCKED, 0};
     for (CEvent& e : map.events) e.done = true;
-    Run(0x400);
+    Run(QF_RUINS_OPEN);
     EXPECT_EQ(map.tiles[0][73][24].tile, 50);
     map.events[1].done = false;
-    Run(0x400, 1);
+    Run(QF_RUINS_OPEN, 1);
     EXPECT_EQ(map.tiles[0][73][24].tile, 7);
     EXPECT_EQ(map.tiles[0][73][24].flags, 0);
-    EXPECT_EQ(quest.flags, 0x400u);
+    EXPECT_EQ(quest.flags, (uint64_t)QF_RUINS_OPEN);
+}
+
+TEST_F(Quests, ScriptedJourneysEnterTheirMapsOnTheStartTilesOrTheLandingPlace) {
+    TempDir dir(TempDir::AS_GAME_FOLDER);
+    CMap m;
+    make_map(m, 100, 60);
+    m.p0_x = 2, m.p0_y = 3;
+    for (const char* name : {"worldmap", "cloudcity", "orcvillage", "selka_battle", "selka"})
+        ASSERT_EQ(m.SaveMap(std::string("./data/") + name + ".map"), 0);
+    struct Case {
+        int number, boxes;
+        const char* map;
+        unsigned int x, y;
+    } cases[] = {
+        {QF_CONSOLED, 1, "worldmap.map", 32, 48},
+        {QF_CLOUD_CITY_DOWN, 0, "worldmap.map", CLOUD_CITY_LANDING.x, CLOUD_CITY_LANDING.y},
+        {QF_TO_CLOUD_CITY, 0, "cloudcity.map", 32, 48},
+        {QF_TO_ORC_VILLAGE, 0, "orcvillage.map", 32, 48},
+        {QF_SELKA_AMBUSH, 0, "selka.map", 32, 48},
+    };
+    for (const Case& c : cases) {
+        MakeMap(10, 10);
+        script.forgets = 0;
+        Run(c.number, c.boxes);
+        EXPECT_EQ(map.name, c.map) << c.number;
+        EXPECT_EQ(player[0].x, c.x) << c.number;
+        EXPECT_EQ(player[0].y, c.y) << c.number;
+        EXPECT_GE(script.forgets, 1) << c.number;
+    }
+    // The ambush's battle is recorded as won, and the road marked.
+    EXPECT_EQ(player[0].won_battles[0], "selka_battle.map");
+    EXPECT_TRUE(quest.flags & QF_SELKA_ROAD);
 }
 
 }  // namespace

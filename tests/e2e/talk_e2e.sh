@@ -1,6 +1,7 @@
 #!/bin/bash
 # Talking to a villager end to end: walk to him with the arrow keys, SPACE opens his dialogue
-# box, a second SPACE closes it and the field comes back; then quit.
+# box, the window's close button asks whether to quit and NO returns to the box, a second SPACE
+# closes it and the field comes back; then, in his box again, the close button and YES end the game.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 
@@ -46,14 +47,23 @@ check "his words are on the first row ($text dark pixels)" at_least "$text" 200
 check "the rest of the row is the box's grey" at_most "$text" 3000
 check "the game waits in the box" rpg_running
 
+rpg_close_button
+check "the close button in the box asks whether to quit" wait_pixels box_alert $ALERT_BOX white 6000
+key_tap Return  # the alert opens on "NO"
+check "NO closes the question" wait_pixels box_no $ALERT_BOX white 0 3000
+check "and the box is still up, waiting" wait_pixels box_no $BOX_INSIDE panel "$BOX_MIN"
+check "the game waits in the box" rpg_running
+
 key_tap space
 check "a second SPACE closes the box and the field is drawn again" wait_pixels after $BOX_INSIDE panel 0 "$FIELD_MAX"
 check "the field loop runs on" wait_pixels after $STATUS_BOX red 20
 
-key_tap Escape
-check "ESC shows the quit alert" wait_pixels alert $ALERT_BOX white 6000
+key_tap space
+check "SPACE opens his box again" wait_pixels talk2 $BOX_INSIDE panel "$BOX_MIN"
+rpg_close_button
+check "the close button asks again" wait_pixels box_alert2 $ALERT_BOX white 6000
 quit_yes
-check "YES ends the game with status 0" equals "$RPG_STATUS" 0
+check "YES inside the box ends the game with status 0" equals "$RPG_STATUS" 0
 
 # Message boxes may only name pictures or songs the build lacks; a failed map or list is a fault.
 unexpected=$(grep -v -E "could not be (found|loaded)|^ +\./data/|^$" "$MESSAGE_LOG")

@@ -1,8 +1,6 @@
 // The scripted test host and the GameRig fixture.
 #include "ScriptHost.h"
 
-#include <cstdlib>
-
 #include "CBattle.h"
 #include "CCine.h"
 #include "CDisplay.h"
@@ -10,8 +8,10 @@
 #include "CMap.h"
 #include "CMenu.h"
 #include "CPlayer.h"
+#include "GameState.h"
 #include "Interaction.h"
 #include "Quests.h"
+#include "Rolls.h"
 #include "Timing.h"
 
 CScriptHost& CScriptHost::Press(int scancode) { return Hold(scancode, 1); }
@@ -33,6 +33,7 @@ CScriptHost& CScriptHost::Answer(bool yes) {
     return (yes ? *this : Tap(GK_DOWN)).Space();
 }
 
+CScriptHost& CScriptHost::Close() { steps_.push_back({CLOSE, 0}); return *this; }
 CScriptHost& CScriptHost::Grace(int n) { grace_ = n; return *this; }
 CScriptHost& CScriptHost::Clear() {
     steps_.clear();
@@ -69,6 +70,9 @@ void CScriptHost::ApplyKeyChanges() {
             case RELEASE_ALL:
                 down_.clear();
                 forgotten_.clear();
+                break;
+            case CLOSE:
+                exit_callback();  // what the library calls when the window's close button is pressed
                 break;
             case TICK:
                 break;
@@ -135,25 +139,18 @@ static void record_box(const std::string& from, const std::string& msg) {
     if (recording) recording->said.push_back({from, msg});
 }
 
-// The shared globals back at their start values: before each test, and after it so that
-// tests without the rig never see what a rig test left behind.
+// The game's state back at its start (the game's own reset), and what a run would keep too
+// (the party's item databases, the menu pictures) and the clock: before each test, and after
+// it so that tests without the rig never see what a rig test left behind.
 static void reset_globals() {
-    App.done = false;
-    App.selected_pc = 0;
-    App.timer = 0;
-    speed_counter = 0;
-    frame_count = 0;
-    fps = 0;
-    key_space = key_lctrl = key_rctrl = 0;
-    field_key_space = 0;
-    map = CMap();
+    reset_game_state();
     player[0] = CPlayer();
     player[1] = CPlayer();
     menu = CMenu();
-    quest = CQuests();
-    cine = CCine();
-    battle = CBattle();
-    event = CEvent();
+    App.done = false;
+    speed_counter = 0;
+    frame_count = 0;
+    fps = 0;
 }
 
 void GameRig::SetUp() {
@@ -164,7 +161,8 @@ void GameRig::SetUp() {
     ASSERT_NE(screen, nullptr);
     clear_bitmap(screen);
     Display.CreatePages(GAME_W, GAME_H);
-    srand(1);
+    seed_rolls(1);
+    clear_scripted_rolls();
 
     reset_globals();
     recording = &script;

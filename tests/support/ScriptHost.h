@@ -43,6 +43,7 @@ public:
     CScriptHost& Tap(int scancode);
     CScriptHost& Space(int n = 1);                // n taps of SPACE
     CScriptHost& Answer(bool yes);                // SPACE, then "Yes" or "No" in the choice menu
+    CScriptHost& Close();                         // the window's close button, pressed before the next tick
     CScriptHost& Grace(int n);                    // n keyless ticks after the script before ScriptEnd
     CScriptHost& Clear();                         // drops the rest of the script and lets every key go
 
@@ -67,7 +68,7 @@ public:
     void StartTimers(int bps) override;
 
 private:
-    enum StepKind { KEY_DOWN, KEY_UP, RELEASE_ALL, TICK };
+    enum StepKind { KEY_DOWN, KEY_UP, RELEASE_ALL, CLOSE, TICK };
     struct Step {
         StepKind kind;
         int value;  // scancode, or the number of ticks of a TICK step
@@ -84,8 +85,9 @@ private:
 
 enum class RunEnd { RETURNED, SCRIPT_END, EXITED };
 
-// Before each test: a 640 x 480 16-bit memory screen, fresh pages, `script` as the host, rand
-// seeded with 1, the shared globals at their start values, dialogue boxes recorded in `script.said`.
+// Before each test: a 640 x 480 16-bit memory screen, fresh pages, `script` as the host, the
+// rolls seeded with 1 (script_rolls queues results), the shared globals at their start values,
+// dialogue boxes recorded in `script.said`.
 class GameRig : public ::testing::Test {
 protected:
     CScriptHost script;

@@ -1,0 +1,72 @@
+// The screen kit: the loop every modal screen and the field run on, and the quit question.
+#include "ScreenKit.h"
+
+#include "CDisplay.h"
+#include "Host.h"
+#include "Timing.h"
+
+bool CScreenKey::Pressed() {
+    update_key(code_, &count_);
+    return count_ == 1;
+}
+
+void AskQuit() {
+    if (host->Alert("Are you sure you want to quit?", "", "", "NO", "YES") == 2) Display.Shutdown();
+}
+
+bool ScreenPass(CScreen& s) {
+    // The close button asks the same question as ESC in the field; "NO" goes on with this screen.
+    if (App.done.exchange(false)) AskQuit();
+    while (speed_counter > 0) {
+        const bool finished = s.Tick();
+        speed_counter--;
+        if (finished) return true;
+    }
+    s.Draw();
+    const ShowMode mode = s.Shown();
+    if (mode == SHOW_FLIP)
+        Display.ShowPage();
+    else if (mode == SHOW_PAGE)
+        Display.ShowPageKeep();
+    host->Idle();
+    return false;
+}
+
+namespace {
+
+// Puts the caller's due ticks aside while a screen runs and hands them back when it closes,
+// however it closes.
+class TicksAside {
+public:
+    TicksAside() : carried_(speed_counter.exchange(0)) {}
+    ~TicksAside() { speed_counter += carried_; }
+    TicksAside(const TicksAside&) = delete;
+    TicksAside& operator=(const TicksAside&) = delete;
+
+private:
+    int carried_;
+};
+
+// Waits for a fresh press of one key over whatever the screen shows.
+class CPressWait : public CScreen {
+public:
+    explicit CPressWait(int scancode) : key_(scancode) {}
+    bool Tick() override { return key_.Pressed(); }
+    ShowMode Shown() const override { return SHOW_NOTHING; }
+
+private:
+    CScreenKey key_;
+};
+
+}  // namespace
+
+void RunScreen(CScreen& s) {
+    TicksAside aside;
+    while (!ScreenPass(s)) {
+    }
+}
+
+void WaitForPress(int scancode) {
+    CPressWait wait(scancode);
+    RunScreen(wait);
+}
