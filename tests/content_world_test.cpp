@@ -198,6 +198,9 @@ TEST_F(ContentWorld, PortalsAndStartTilesPutThePartyOnOpenGround) {
         if (!kStages.count(name)) {
             EXPECT_TRUE(fits(m, (long)m.p0_x * GRID, (long)m.p0_y * GRID)) << "hero start";
             EXPECT_TRUE(fits(m, (long)m.p1_x * GRID, (long)m.p1_y * GRID)) << "companion start";
+            for (const CNpc& n : m.npcs) {
+                EXPECT_TRUE(fits(m, n.x, n.y)) << "NPC " << n.id << " stands in a wall at " << n.x << "," << n.y;
+            }
         }
         if (m.battle && find(m.bdestmap)) {
             EXPECT_TRUE(fits(*find(m.bdestmap), m.bdest_x, m.bdest_y)) << "after the battle";
