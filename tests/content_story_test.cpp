@@ -27,11 +27,14 @@ protected:
 
     void SetUp() override {
         PeopleRig::SetUp();
-        // The game reads ./data/: link the built files into the test's game folder.
+        // The game reads ./data/: link the built maps and lists into the test's game folder (not
+        // the pictures: the maps' images are kept for the life of the process once loaded).
         DIR* d = opendir(RPG_DATA_DIR);
         ASSERT_NE(d, nullptr);
         while (dirent* e = readdir(d)) {
-            if (e->d_name[0] == '.' || e->d_type == DT_DIR) continue;
+            std::string n = e->d_name;
+            std::string ext = n.size() > 4 ? n.substr(n.size() - 4) : "";
+            if (n[0] == '.' || e->d_type == DT_DIR || (ext != ".map" && ext != ".MAP" && ext != ".txt")) continue;
             ASSERT_EQ(symlink((std::string(RPG_DATA_DIR) + "/" + e->d_name).c_str(),
                               dir.path(std::string("data/") + e->d_name).c_str()), 0);
         }

@@ -189,7 +189,9 @@ def parse_object(desc, words, line_no):
             if not rest:
                 desc.fail(line_no, "%s MARKER NUMBER ..." % kind)
             quest, args = parse_int(rest[0], desc, line_no), rest[1:]
-            speaker, text = (args + ["", ""])[:2] if len(args) <= 2 else desc.fail(line_no, "too many words")
+            if len(args) > 2:
+                desc.fail(line_no, "%s MARKER NUMBER [SPEAKER TEXT]" % kind)
+            speaker, text = (args + ["", ""])[:2]
             etype = EVENT_TYPES[kind]
         elif kind in EVENT_TYPES:
             args, opts = options(rest, ("quest",))
