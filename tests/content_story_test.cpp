@@ -122,6 +122,21 @@ TEST_F(ContentStory, HerbErrandAndThePassageToSelkaPlayThrough) {
     EXPECT_TRUE(quest.flags & 0x80000) << "Selka's north gate opens";
 }
 
+TEST_F(ContentStory, MinerAsksUntilBothGalleriesAreWonThenPaysOnce) {
+    Go("./data/goblincave.map");
+    TalkTo(23, 35, 1);
+    EXPECT_TRUE(Said("Clear them both out"));
+    int won = 0;
+    for (std::string& w : player[0].won_battles)
+        if (w == "empty" && won < 2) w = won++ ? "cave_battle2.map" : "cave_battle.map";
+    TalkTo(23, 35, 2);
+    EXPECT_TRUE(Said("You cleared the goblins out of the cave!"));
+    EXPECT_TRUE(Said("Both galleries quiet"));
+    EXPECT_EQ(player[0].gold, 12);
+    TalkTo(23, 35, 1);
+    EXPECT_EQ(player[0].gold, 12);
+}
+
 TEST_F(ContentStory, RuinsLockOpensWithTheFirstAndLastSwitches) {
     Go("./data/ruins.map");
     Stand(16, 43, 1);
