@@ -9,8 +9,9 @@ a monster's roll below the victim's armour does nothing; a potion heals fully an
 
     balance.py            prints the table that content/README.md shows
     balance.py --check    exits 1 when the route is impossible (a level not yet earned, gold
-                          spent that was never found) or a battle is unfair: lost more than one
-                          time in twenty with the potions carried, or needing more than its budget
+                          spent that was never found, a chest no map holds, an item its shop does
+                          not sell) or a battle is unfair: lost more than one time in twenty with
+                          the potions carried, or needing more than its budget
 
 The model is deliberately harsh on the party: monsters strike first (the party spends its first
 turn closing in), every monster reaches its target each round (at most three in melee round one
@@ -42,7 +43,7 @@ ROUTE = [
     ("train", 0, 2),
     ("buy", 4, 0, 0),
     ("battle", "meadow_battle.map", 1),
-    ("chest", 8, 0, "Brightmere Cave: the herb hollow"),
+    ("chest", 8, 0, "Brightmere Cave: the first hollow"),
     ("quest", 8, 0, "the herb planted"),
     ("chest", 9, 0, "the old mine: the miner's store"),
     ("chest", 4, 0, "the old mine: the flooded drift"),
@@ -72,7 +73,7 @@ ROUTE = [
     ("train", 1, 2), ("train", 1, 3), ("train", 1, 4),
     ("buy", 4, 1, 4), ("buy", 4, 1, 4),
     ("battle", "cloud_battle.map", 1),
-    ("chest", 23, 0, "Cloud City: the sage's vault"),
+    ("chest", 23, 0, "Cloud City: the observatory's strongbox"),
     ("battle", "cloud_battle2.map", 1),
     ("train", 0, 5),
     ("buy", 17, 0, 5), ("give", 10),
@@ -115,6 +116,23 @@ def read_items():
 def read_shops():
     ids = [int(w) for w in open(os.path.join(ROOT, "content", "lists", "shops.txt"), encoding="utf-8").read().split()]
     return [ids[i:i + 5] for i in range(0, len(ids), 5)]
+
+
+def read_chests():
+    """Item numbers of every chest on every map, one entry per chest."""
+    found = []
+    folder = os.path.join(ROOT, "content", "maps")
+    for f in sorted(os.listdir(folder)):
+        if not f.endswith(".tmx"):
+            continue
+        for group in ET.parse(os.path.join(folder, f)).getroot().iter("objectgroup"):
+            if group.get("name") != "events":
+                continue
+            for obj in group.iter("object"):
+                props = {p.get("name"): p.get("value") for p in obj.iter("property")}
+                if int(props.get("type", "0")) & 128:
+                    found.append(int(props.get("quest", "0")))
+    return found
 
 
 def read_battle(name):
@@ -203,7 +221,7 @@ def fight(rng, party, monsters, potions):
 
 def main(argv):
     check = "--check" in argv
-    monsters, items, shops = read_monsters(), read_items(), read_shops()
+    monsters, items, shops, chests = read_monsters(), read_items(), read_shops(), read_chests()
     hero, comp = Member("Arven"), Member("Miresa")
     joined, gold, potions = False, 0, 0
     problems, rows, fought = [], [], set()
@@ -212,6 +230,10 @@ def main(argv):
         if kind == "gold":
             gold += step[1]
         elif kind == "chest":
+            if step[1] in chests:
+                chests.remove(step[1])
+            else:
+                problems.append("%s: no chest on the maps holds %s" % (step[3], items[step[1]]["name"]))
             (hero, comp)[step[2]].gear.append(step[1])
             if step[1] == HEALING_POTION:
                 potions += 1
