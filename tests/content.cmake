@@ -24,3 +24,11 @@ if(X11_FOUND AND XVFB_EXE AND XDOTOOL_EXE AND IMPORT_EXE AND EXISTS ${CMAKE_CURR
     LABELS "e2e;content" TIMEOUT 240 SKIP_RETURN_CODE 77
     ENVIRONMENT "RPG_BIN=$<TARGET_FILE:rpg>;RPG_XCLOSE=$<TARGET_FILE:rpg_xclose>;RPG_DATA=${CMAKE_BINARY_DIR}/data")
 endif()
+
+# The story's route on paper (tools/mapgen/balance.py): levels earned before they are trained, gold
+# found before it is spent, and every battle a fair fight for the party that took the route.
+find_package(Python3 COMPONENTS Interpreter)
+if(Python3_Interpreter_FOUND)
+  add_test(NAME content_balance COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/mapgen/balance.py --check)
+  set_tests_properties(content_balance PROPERTIES LABELS "unit;content")
+endif()

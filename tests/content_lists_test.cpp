@@ -4,6 +4,7 @@
 #include <set>
 
 #include "CMap.h"
+#include "StoryFacts.h"
 #include "TextLists.h"
 
 namespace {
@@ -34,8 +35,7 @@ TEST(ContentLists, NpcRecordsUseKnownKeywordsAndQuestsWithScripts) {
     ListReadResult r = parse_npc_list(ListFile("npcs.txt"), v);
     ASSERT_TRUE(r.ok()) << r.error;
     const std::set<std::string> keywords = {"none", "yesno", "setcheckquest", "checkquest", "setquest", "procquest"};
-    const std::set<int> scripted = {0x2, 0x4, 0x8, 0x40, 0x100, 0x200, 0x400, 0x800, 0x4000, 0x8000,
-                                    0x10000, 0x20000, 0x100000, 0x200000, 0x400000};
+    const std::set<int>& scripted = scripted_quests();
     for (size_t i = 0; i + 1 < v.size(); ++i) {
         const CNpcInfo& n = v[i];
         EXPECT_EQ(n.id, (int)i + 1) << "record numbers follow the order";

@@ -88,8 +88,8 @@ TEST(ContentPictures, GroundTilesAreOpaqueAndOverlaysSeeThrough) {
     Bitmap t = load("tiles.bmp");
     ASSERT_TRUE(t);
     // 1-16 ground and 17-32 overlays as the maps number them; 81-96 more overlays, 95 the
-    // object on the ground; everything else up to 164 is ground.
-    for (int n = 1; n <= 164; ++n) {
+    // object on the ground; everything else up to 166 is ground.
+    for (int n = 1; n <= 166; ++n) {
         int x = ((n - 1) % 16) * 16, y = ((n - 1) / 16) * 16;
         int m = mask_pixels(t.get(), x, y, 16, 16);
         if ((n >= 17 && n <= 32) || (n >= 81 && n <= 96)) {

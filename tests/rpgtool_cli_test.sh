@@ -37,10 +37,10 @@ check "missing map: nothing on stdout" test ! -s out
 head -c 200 meadow.map >cut.map
 "$tool" map dump cut.map >out 2>err; rc=$?
 check "damaged map: exit status 1" test $rc -eq 1
-check "damaged map: names file and problem" grep -q "The map cut.map is damaged: the portal count 2 is more than the file holds" err
+check "damaged map: names file and problem" grep -q "The map cut.map is damaged: the portal count 3 is more than the file holds" err
 
 "$tool" map render meadow.map whole.bmp 2>/dev/null; check "render succeeds" test $? -eq 0
-check "render writes a 384 x 256 BMP" sh -c 'test "$(od -An -tu4 -j18 -N8 whole.bmp | tr -s " ")" = " 384 256"'
+check "render writes a 512 x 320 BMP" sh -c 'test "$(od -An -tu4 -j18 -N8 whole.bmp | tr -s " ")" = " 512 320"'
 "$tool" map render --editor 1 meadow.map ed.bmp 2>/dev/null; check "editor render succeeds" test $? -eq 0
 "$tool" map render meadow.map ed.bmp --editor 2 2>err; check "editor render of a missing layer fails" test $? -eq 1
 

@@ -26,27 +26,28 @@ resave() { tiled --export-map "$1" "$2" >>tiled.log 2>&1 && test -s "$2"; }
 
 for src in *.tmx; do
     name=${src%.tmx}
+    stem=$(printf %s "$name" | tr . _)  # Tiled refuses to export to a file name with two dots
     build "$src" "$name.map"; check "$name: the source builds" test $? -eq 0
     mv "../out/$name.map" "../out/$name.source.map"
 
-    resave "$src" "saved_$name.tmx"; check "$name: Tiled re-saves it" test $? -eq 0
-    check "$name: Tiled moved the flags tileset" grep -q 'firstgid="257" name="flags"' "saved_$name.tmx"
-    build "saved_$name.tmx" "$name.map"
+    resave "$src" "saved_$stem.tmx"; check "$name: Tiled re-saves it" test $? -eq 0
+    check "$name: Tiled moved the flags tileset" grep -q 'firstgid="257" name="flags"' "saved_$stem.tmx"
+    build "saved_$stem.tmx" "$name.map"
     check "$name: re-saved by Tiled, it builds to the same bytes" cmp -s "../out/$name.source.map" "../out/$name.map"
 
     for enc in csv base64 zlib gzip; do
-        "$tool" map export "../out/$name.source.map" "${enc}_$name.tmx" --encoding $enc 2>>build.log
+        "$tool" map export "../out/$name.source.map" "${enc}_$stem.tmx" --encoding $enc 2>>build.log
         check "$name: export as $enc" test $? -eq 0
-        resave "${enc}_$name.tmx" "${enc}_saved_$name.tmx"; check "$name: Tiled re-saves the $enc export" test $? -eq 0
+        resave "${enc}_$stem.tmx" "${enc}_saved_$stem.tmx"; check "$name: Tiled re-saves the $enc export" test $? -eq 0
         case $enc in csv) want='encoding="csv"' ;; base64) want='encoding="base64">' ;; *) want="compression=\"$enc\"" ;; esac
-        check "$name: Tiled keeps the $enc format" grep -q "$want" "${enc}_saved_$name.tmx"
-        build "${enc}_saved_$name.tmx" "$name.map"
+        check "$name: Tiled keeps the $enc format" grep -q "$want" "${enc}_saved_$stem.tmx"
+        build "${enc}_saved_$stem.tmx" "$name.map"
         check "$name: the $enc export re-saved by Tiled builds to the same bytes" cmp -s "../out/$name.source.map" "../out/$name.map"
     done
 
     # Tiled's renderer: the export looks exactly like the source, flag layers see-through alike.
     tmxrasterizer "$src" "../out/$name.source.png" >>tiled.log 2>&1; check "$name: tmxrasterizer draws the source" test $? -eq 0
-    tmxrasterizer "csv_$name.tmx" "../out/$name.export.png" >>tiled.log 2>&1
+    tmxrasterizer "csv_$stem.tmx" "../out/$name.export.png" >>tiled.log 2>&1
     check "$name: tmxrasterizer draws the export" test $? -eq 0
     w=$(sed -n 's/.*<map [^>]* width="\([0-9]*\)" height="\([0-9]*\)".*/\1/p' "$src")
     h=$(sed -n 's/.*<map [^>]* width="\([0-9]*\)" height="\([0-9]*\)".*/\2/p' "$src")

@@ -806,6 +806,10 @@ TILES = [
     (159, "sign on path", on(path, sign_overlay)), (160, "barrel on path", on(path, barrel_overlay)),
     (161, "crate on path", on(path, crate_overlay)), (162, "tree on path", on(path, tree_overlay)),
     (163, "rock on sand", on(sand, rock_overlay)), (164, "pine on dirt", on(mud, lambda t, r: tree_overlay(t, r, True))),
+    # A switch event adds 1 to its ground tile when turned off and takes 1 away when turned on
+    # again, so the two looks are neighbours: on first, off next.
+    (165, "switch on, mossy flagstones (a switch event's first look)", on(mossy, lambda t, r: switch_overlay(t, r, True))),
+    (166, "switch off, mossy flagstones (165 turned)", on(mossy, lambda t, r: switch_overlay(t, r, False))),
 ]
 
 OVERLAYS = [e[0] for e in TILES if len(e) > 3]
