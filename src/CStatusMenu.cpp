@@ -84,7 +84,7 @@ private:
         if (up) cursor_ = std::max(0, cursor_ - 1);
         if (down) cursor_ = std::min(last, cursor_ + 1);
     }
-    // Each returns true when the menu closes.
+    // The keys of each page; the first two return true when the menu closes.
     bool StatusKeys(bool confirm, bool alt);
     bool InventoryKeys(bool confirm, bool alt);
     void ItemKeys(bool confirm, bool alt);
