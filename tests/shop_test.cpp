@@ -47,8 +47,6 @@ protected:
     RunEnd Visit(int number, int shopper) {
         return Run([=] { player[shopper].shop.Shop(number, player[shopper]); });
     }
-    static int Black() { return makecol(0, 0, 0); }
-    static int Red() { return makecol(255, 0, 0); }
 };
 
 TEST_F(Shop, BuyingThroughTheShopEvent) {

@@ -54,9 +54,6 @@ protected:
         script.Tap(GK_LCONTROL);
         return Menu(then);
     }
-    static int Black() { return makecol(0, 0, 0); }
-    static int White() { return makecol(255, 255, 255); }
-    static int Red() { return makecol(255, 0, 0); }
 };
 
 TEST_F(StatusMenu, StatusPageShowsEveryLineInItsColourAndThePartysGoldForEitherMember) {
@@ -212,22 +209,34 @@ TEST_F(StatusMenu, InventoryListsEquipmentAndSlotsAndExitCloses) {
     EXPECT_TRUE(CursorAt(245, 220));
 
     // The cursor stops on "Exit", which closes the menu like ALT does.
+    std::vector<int> to_exit(13, GK_DOWN);
+    to_exit[0] = GK_LCONTROL;
     script.Clear();
-    const std::vector<int> down12 = {GK_LCONTROL, GK_DOWN, GK_DOWN, GK_DOWN, GK_DOWN, GK_DOWN, GK_DOWN,
-                                         GK_DOWN,     GK_DOWN, GK_DOWN, GK_DOWN, GK_DOWN, GK_DOWN};
-    ASSERT_EQ(Menu(down12), RunEnd::SCRIPT_END);
+    ASSERT_EQ(Menu(to_exit), RunEnd::SCRIPT_END);
     EXPECT_TRUE(CursorAt(245, 320));
+    to_exit.push_back(GK_RCONTROL);
     script.Clear();
-    for (int k : down12) script.Tap(k);
-    EXPECT_EQ(Menu({GK_RCONTROL}), RunEnd::RETURNED);
+    EXPECT_EQ(Menu(to_exit), RunEnd::RETURNED);
     script.Clear();
     EXPECT_EQ(Menu({GK_LCONTROL, GK_DOWN, GK_ALT}), RunEnd::RETURNED);
 }
 
-TEST_F(StatusMenu, ControlOnAnEmptySlotOpensNoItemPage) {
-    ASSERT_EQ(MenuOnItem(2, {}), RunEnd::SCRIPT_END);  // slot 2 is empty
-    EXPECT_TRUE(CursorAt(245, 240));
-    EXPECT_TRUE(NoColourIn(315, 408, 40, 8, White()));
+TEST_F(StatusMenu, OnlyAFilledSlotOpensTheItemPageAndBackOrAltReturnToTheListsTop) {
+    const struct {
+        int slot;
+        std::vector<int> then;
+        int cursor_y;  // on the list, whose cursor shows only while no item page is open
+    } cases[] = {
+        {2, {}, 240},  // slot 2 is empty
+        {3, {GK_ALT}, 220},
+        {3, {GK_DOWN, GK_DOWN, GK_DOWN, GK_LCONTROL}, 220},  // "Back"
+    };
+    for (const auto& c : cases) {
+        script.Clear();
+        ASSERT_EQ(MenuOnItem(c.slot, c.then), RunEnd::SCRIPT_END);
+        EXPECT_TRUE(CursorAt(245, c.cursor_y)) << c.then.size();
+        EXPECT_TRUE(NoColourIn(315, 408, 40, 40, White())) << c.then.size();
+    }
 }
 
 TEST_F(StatusMenu, ItemPageShowsTheItemAndItsActions) {
@@ -256,16 +265,6 @@ TEST_F(StatusMenu, ItemPageShowsTheItemAndItsActions) {
     }
 }
 
-TEST_F(StatusMenu, BackAndAltReturnToTheListOnItsFirstSlot) {
-    for (int back : {0, 1}) {
-        script.Clear();
-        const std::vector<int> keys = back ? std::vector<int>{GK_DOWN, GK_DOWN, GK_DOWN, GK_LCONTROL} : std::vector<int>{GK_ALT};
-        ASSERT_EQ(MenuOnItem(3, keys), RunEnd::SCRIPT_END);
-        EXPECT_TRUE(CursorAt(245, 220)) << back;
-        EXPECT_TRUE(NoColourIn(315, 408, 40, 40, White())) << back;
-    }
-}
-
 TEST_F(StatusMenu, WearGiveAndDrop) {
     CPlayer& h = player[0];
     CPlayer& m = player[1];
@@ -278,7 +277,7 @@ TEST_F(StatusMenu, WearGiveAndDrop) {
         int slot, action;
         int hero_damage, hero_ac;
         int slot_after;           // id left in the slot
-        int companion_first_free;  // id in the companion's first free slot afterwards (slot 0, or none when full)
+        int companion_first_free;  // id in the companion's first slot afterwards, when it was free
         bool dropped;
         const char* said;
     } cases[] = {
@@ -300,26 +299,18 @@ TEST_F(StatusMenu, WearGiveAndDrop) {
             for (CInv& s : m.inv) s.id = RING;
         script.Clear();
         script.said.clear();
-        script.Tap(GK_LCONTROL);
-        for (int i = 0; i < c.slot; ++i) script.Tap(GK_DOWN);
-        script.Tap(GK_LCONTROL);
-        for (int i = 0; i < c.action; ++i) script.Tap(GK_DOWN);
-        script.Tap(GK_LCONTROL);
-        if (c.said) script.Space();
+        std::vector<int> keys(c.action, GK_DOWN);
+        keys.push_back(GK_LCONTROL);
+        if (c.said) keys.push_back(GK_SPACE);
         // Once the slot is empty, Wear does nothing more.
-        script.Tap(GK_UP).Tap(GK_UP).Tap(GK_LCONTROL);
-        ASSERT_EQ(Run([] { menu.DisplayStatus(); }), RunEnd::SCRIPT_END);
+        keys.insert(keys.end(), {GK_UP, GK_UP, GK_LCONTROL});
+        ASSERT_EQ(MenuOnItem(c.slot, keys), RunEnd::SCRIPT_END);
 
         EXPECT_EQ(h.damage, c.hero_damage);
         EXPECT_EQ(h.ac, c.hero_ac);
         EXPECT_EQ(h.inv[c.slot].id, c.slot_after);
         EXPECT_EQ(h.equip[IT_WEAPON].id, c.hero_damage > 1 ? SWORD : 0);
-        if (!c.companion_full) {
-            EXPECT_EQ(m.inv[0].id, c.companion_first_free);
-        }
-        if (c.companion_full) {
-            EXPECT_EQ(m.inv[9].id, RING);
-        }
+        EXPECT_EQ(m.inv[0].id, c.companion_full ? RING : c.companion_first_free);
         EXPECT_EQ(map.events.size(), c.dropped ? 1u : 0u);
         if (c.dropped) {
             EXPECT_EQ(map.events[0].type, EV_OBJECT);

@@ -23,6 +23,9 @@ protected:
     static int Frame();            // the menu boxes, the purchase question, the equipment frame
     static int Selector();         // the cursor
     static int Icon(int type);     // the item icon of a type (0 to 7)
+    static int Black() { return makecol(0, 0, 0); }
+    static int White() { return makecol(255, 255, 255); }
+    static int Red() { return makecol(255, 0, 0); }
 
     // Whether `text` stands at (x, y) of the shown screen in `colour`: every pixel of its letters
     // in that colour and none of the pixels between them.
