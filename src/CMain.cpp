@@ -72,11 +72,13 @@ void StartUp() {
     text_box = load_startup_bitmap("./data/text.bmp", missing);
     player[0].sprite = load_startup_bitmap("./data/character.bmp", missing);
     player[1].sprite = load_startup_bitmap("./data/character2.bmp", missing);
-    // The dialogue box loads its own copy of the sound; this only checks it is there.
-    if (SAMPLE* probe = load_data_sample("./data/music/confirm.wav"))
-        destroy_sample(probe);
-    else
-        missing += "\n  ./data/music/confirm.wav";
+    // The dialogue box and the shop load their own copies of their sounds; this only checks they are there.
+    for (const char* sound : {"./data/music/confirm.wav", "./data/music/coinchime.wav"}) {
+        if (SAMPLE* probe = load_data_sample(sound))
+            destroy_sample(probe);
+        else
+            missing += std::string("\n  ") + sound;
+    }
     player[1].x = player[0].x;
     player[1].y = player[0].y;
     player[0].GetInfo();

@@ -34,7 +34,9 @@ void open_shop(int number) {
                      MAX_SHOPS - 1);
         return;
     }
-    // The buying screen opens here for player[App.selected_pc] once the shop screen is in the game.
+    // The member the player has chosen shops; the party's purse pays.
+    CPlayer& shopper = player[App.selected_pc == 1 ? 1 : 0];
+    shopper.shop.Shop(number, shopper);
 }
 
 void inn(const CEvent& e) {

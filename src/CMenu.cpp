@@ -16,8 +16,6 @@ CMenu menu;
 
 void CMenu::Init() { menu_art.Load(); }
 
-void CMenu::DisplayStatus() {}
-
 void CMenu::ShowBattleStatus(bool, int) {}
 
 namespace {

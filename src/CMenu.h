@@ -7,19 +7,16 @@
 
 #include "GameState.h"
 
-// The status and inventory menu's state, and the service menus. The pictures are menu_art's.
-// Invariant: page is 0, 1 or 2; closing leaves page and cursor 0.
+// The status and inventory menu, the service menus and the battle status panel. The pictures are
+// menu_art's; each menu is a screen of the kit that owns its cursor, page and key counters for as
+// long as it is open, so every opening starts on its first page with the cursor on top.
 class CMenu {
 public:
-    int cursor = 0;  // the status menu's cursor on the current page
-    int page = 0;    // 0 status, 1 inventory list, 2 item actions
-    int slot = 0;    // inventory slot chosen on page 1
-    bool done = false;
-    int key_up = 0, key_down = 0, key_alt = 0;
-
     // Loads the menu pictures (the shared menu_art). Called once at start-up.
     void Init();
-    // The status and inventory menu loop. Called by the field loop on CONTROL.
+    // The status and inventory menu of player[App.selected_pc] (CStatusMenu.cpp): status page,
+    // inventory list and item actions (wear, give, drop), until ALT or an exit entry closes it.
+    // Called by the field loop on CONTROL.
     void DisplayStatus();
     // Yes / No over a dialogue box (the picture bg, as it stands when called); true for Yes. Each
     // call has its own cursor, starting on Yes. Called by the inn and NPC questions.

@@ -33,4 +33,5 @@ void reset_game_state() {
     field_key_space = key_space = key_lctrl = key_rctrl = 0;
     npc_list_problem.clear();
     item_list_problem.clear();
+    shop_list_problem.clear();
 }

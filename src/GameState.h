@@ -69,7 +69,8 @@ extern CEvent event;
 extern CCine cine;
 // The battle in progress (turn, rewards, grid); reset keeps the two pictures it loaded.
 extern CBattle battle;
-// The status and inventory menu's page, cursor and key counters (its pictures are menu_art's).
+// The menus (status and inventory, service menus, battle panel): nothing is kept between two
+// openings, each menu's cursor and keys belong to its screen; the pictures are menu_art's.
 extern CMenu menu;
 // The portal whose destination failed to load (see CPortalMemory).
 extern CPortalMemory broken_portal;
@@ -85,6 +86,8 @@ extern int key_rctrl;
 extern std::string npc_list_problem;
 // The last problem reported about ./data/equip.txt, so that reading it for both members says it once.
 extern std::string item_list_problem;
+// The last problem reported about ./data/shops.txt, so that reading it at every shop says it once.
+extern std::string shop_list_problem;
 
 // Puts every part of the game above back to the start of a game and keeps the run-wide
 // resources. Called by a new game before it rolls the party; by loading a game once the saved
@@ -110,6 +113,7 @@ extern int level_table[];
 //   loaded again only when the file changes on disk. Nothing resets it: maps and their copies
 //   point into it; the process exit frees it.
 // - the field songs (Music.cpp): read once by load_field_songs; nothing resets them.
+// - the shop's purchase sound (CShop.cpp): read once, at start-up or the first purchase; kept.
 // - the patch configuration (Sound.cpp): the text handed to the library before install_sound;
 //   written by configure_midi_patches only.
 // - the fill variant (rblend.cpp): chosen on first use from the processor; set_blend_impl (tests
@@ -131,3 +135,5 @@ extern std::atomic<int> fps;
 extern CHost* host;
 // When set, told the speaker and text of every dialogue box as it opens (tests read the game's words through it).
 extern void (*talk_watch)(const std::string& from, const std::string& msg);
+// When set, told the file of every sound effect the game plays, as it starts (heard or not).
+extern void (*sound_watch)(const std::string& file);

@@ -1,4 +1,4 @@
-// Music set-up: hands the software MIDI synth the patch index the build generated.
+// Sound set-up and effects: hands the software MIDI synth the patch index the build generated, and plays effects.
 #include "Sound.h"
 
 #include "DataFiles.h"
@@ -20,4 +20,17 @@ bool configure_midi_patches(const std::string& data_dir) {
     config = "[sound]\npatches = " + dir + "\n";
     override_config_data(config.c_str(), static_cast<int>(config.size()));
     return true;
+}
+
+void (*sound_watch)(const std::string& file) = nullptr;
+
+CSoundEffect::CSoundEffect(const std::string& path) : path_(path), sample_(load_data_sample(path)) {}
+
+CSoundEffect::~CSoundEffect() {
+    if (sample_) destroy_sample(sample_);
+}
+
+void CSoundEffect::Play(int volume, int pan, int frequency) const {
+    if (sound_watch) sound_watch(path_);
+    if (sample_) play_sample(sample_, volume, pan, frequency, FALSE);
 }

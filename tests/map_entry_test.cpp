@@ -132,7 +132,6 @@ TEST_F(MapEntry, ANewGameAfterAPlayedOneStartsClean) {
     broken_portal = {true, "duskwing.map", 16, 16};
     App.selected_pc = 1;
     event.x = 83;
-    menu.page = 2;
     battle.turn = 2;
 
     ASSERT_EQ(Run([] { App.Menu(); }), RunEnd::RETURNED);
@@ -147,7 +146,6 @@ TEST_F(MapEntry, ANewGameAfterAPlayedOneStartsClean) {
     EXPECT_FALSE(broken_portal.set);
     EXPECT_EQ(App.selected_pc, 0);
     EXPECT_EQ(event.x, 0);
-    EXPECT_EQ(menu.page, 0);
     EXPECT_EQ(battle.turn, 0);
     // On the home map's start tiles with freshly rolled attributes; the run's own parts kept.
     EXPECT_EQ(map.name, "duskwing.map");

@@ -39,8 +39,8 @@ yes_quits
 
 start empty empty
 check "one message names the missing files" grep -q "./data/text.bmp" "$MESSAGE_LOG"
-key_tap Right 300; key_tap space; key_tap Control_L; key_tap m
-check "still running after walking, SPACE, CONTROL and M" rpg_running
+key_tap Right 300; key_tap space; key_tap Control_L; sleep 0.2; key_tap Alt_L; sleep 0.2; key_tap m
+check "still running after walking, SPACE, the status menu opened and closed, and M" rpg_running
 ask empty_alert key_tap Escape
 yes_quits
 
