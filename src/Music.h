@@ -33,8 +33,9 @@ MIDI* field_song(int n);
 // Every song starts and stops through play_song and stop_song, which go to host->PlaySong /
 // host->StopSong, so the tests record what the playlist asked for.
 
-// Starts playlist song n (1 to FIELD_SONGS) looped or once, cutting whatever plays. Called by the
-// rules below, start-up (the title song) and the battle.
+// Starts playlist song n (1 to FIELD_SONGS) looped or once, cutting whatever plays; any other n
+// does nothing. Called by the rules below and start-up (the title song); a song started past it
+// would not be known to song_heard.
 void play_song(int n, bool looped);
 // Ends the music. Called by music_for_map.
 void stop_song();
@@ -42,7 +43,7 @@ void stop_song();
 // given, says whether it loops.
 int song_heard(bool* looped = nullptr);
 // One field tick of music: with nothing heard, a roll of 0 to 8 starts that song once (0 stays
-// silent until the next tick). Called by every field tick; the battle may call it too.
+// silent until the next tick). Called by every field tick; a battle that wants music picks it the same way.
 void playlist_tick();
 // The tune a map of this name has of its own, compared exactly (letter case too): SONG_TRIBAL
 // for "orcvillage.MAP", SONG_KNIGHTS for "vorrand.MAP", 0 for every other map.
