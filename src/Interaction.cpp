@@ -122,7 +122,7 @@ void Talkf(const std::string& from, const char* fmt, ...) {
     char buf[255];  // the text is cut to 254 characters
     va_list ap;
     va_start(ap, fmt);
-    vsnprintf(buf, sizeof buf, fmt ? fmt : "", ap);
+    vsnprintf(buf, sizeof buf, fmt, ap);
     va_end(ap);
     const BoxStyle st{makecol(0, 0, 0), makecol(255, 255, 255), makecol(255, 255, 255), makecol(0, 0, 0), false};
     show_box(from, buf, st);
