@@ -91,15 +91,11 @@ void StartUp() {
     if (!missing.empty())
         show_message("Warning: these game files could not be loaded; the game goes on without them:%s",
                      missing.c_str());
-    if (MIDI* title = field_song(TITLE_SONG)) play_midi(title, FALSE);
+    play_song(TITLE_SONG, false);
 }
 
 void FieldTick() {
-    // Music: when nothing plays, one tick in nine stays silent, otherwise a random song starts.
-    if (midi_pos < 0) {
-        int r = roll(FIELD_SONGS + 1);
-        if (MIDI* song = field_song(r)) play_midi(song, FALSE);
-    }
+    playlist_tick();
 
     if (host->KeyDown(GK_ESC)) AskQuit();
 

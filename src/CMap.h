@@ -215,11 +215,8 @@ public:
     // Called by the use key with the point ahead of the hero.
     void InteractNpcs(int x, int y);
 
-    // Starts the music this map asks for (its own tune, a random one or none). Called when a map is entered.
+    // Settles the music for this map as it is entered: its own tune starts looped, leaving such a
+    // map ends that tune, any other change lets the song heard go on (music_for_map, Music.h).
+    // Called by enter_map and new game.
     void HandleMusic();
 };
-
-// The playlist song HandleMusic plays for a map name and a random roll: 1..FIELD_SONGS, 0 for
-// silence; looped is set for the maps that have a tune of their own.
-int map_tune(const std::string& name, int roll, bool* looped);
-

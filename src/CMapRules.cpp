@@ -14,7 +14,6 @@
 #include "MapEntry.h"
 #include "Music.h"
 #include "Quests.h"
-#include "Rolls.h"
 #include "Timing.h"
 
 CTile* CMap::Cell(unsigned int layer, int c, int r) {
@@ -206,20 +205,8 @@ void CMap::CheckPortals(CPlayer& p) {
     }
 }
 
-int map_tune(const std::string& name, int roll, bool* looped) {
-    *looped = true;
-    if (name == "orcvillage.MAP") return SONG_TRIBAL;
-    if (name == "vorrand.MAP") return SONG_KNIGHTS;
-    *looped = false;
-    return roll % (FIELD_SONGS + 1);
-}
-
 void CMap::HandleMusic() {
     // Read at start-up; the first map change reads it if nothing did before.
     load_field_songs();
-    bool looped = false;
-    int pick = map_tune(name, roll_raw(), &looped);
-    // Silence keeps whatever plays; a tune that failed to load is simply not heard.
-    if (!midi_driver || midi_driver->id == MIDI_NONE) return;  // no sound: play_midi would start a timer
-    if (MIDI* song = field_song(pick)) play_midi(song, looped ? TRUE : FALSE);
+    music_for_map(name);
 }

@@ -113,6 +113,8 @@ bool train(CPlayer& p) {
     p.hp = p.max_hp;
     p.base_damage += 1;
     p.level += 1;
+    // The battle reads damage, not base_damage: the promised point counts from now on.
+    p.UpdateStats();
     return true;
 }
 

@@ -112,7 +112,9 @@ extern int level_table[];
 // - the map pictures (CMap.cpp, load_shared_bitmap): one bitmap per tileset or spriteset file,
 //   loaded again only when the file changes on disk. Nothing resets it: maps and their copies
 //   point into it; the process exit frees it.
-// - the field songs (Music.cpp): read once by load_field_songs; nothing resets them.
+// - the field songs (Music.cpp): read once by load_field_songs; nothing resets them. Beside
+//   them the song started last and whether it loops, written by play_song and stop_song only
+//   (the music goes on from the title into a new or loaded game).
 // - the shop's purchase sound (CShop.cpp): read once, at start-up or the first purchase; kept.
 // - the patch configuration (Sound.cpp): the text handed to the library before install_sound;
 //   written by configure_midi_patches only.

@@ -1,6 +1,7 @@
-// The library host (keys, pauses, dialogs and exit straight from Allegro) and the quiet host of the tools.
+// The library host (keys, pauses, dialogs, music and exit straight from Allegro) and the quiet host of the tools.
 #include "Host.h"
 
+#include "Music.h"
 #include "Timing.h"
 
 #include <allegro.h>
@@ -61,6 +62,20 @@ void CLibraryHost::StartTimers(int bps) {
     if (install_int_ex(increment_speed_counter, 1193181 / bps) != 0 || install_int(fps_proc, 1000) != 0)
         show_message("Error: the game's timer could not be started; the game cannot run without it.");
 }
+
+// Without a MIDI driver the library's player would still start a timer of its own: play nothing.
+static bool midi_available() { return midi_driver && midi_driver->id != MIDI_NONE; }
+
+void CLibraryHost::PlaySong(int n, bool looped) {
+    // A song that failed to load is simply not heard.
+    if (MIDI* song = field_song(n); song && midi_available()) play_midi(song, looped ? TRUE : FALSE);
+}
+
+void CLibraryHost::StopSong() {
+    if (midi_available()) stop_midi();
+}
+
+bool CLibraryHost::SongPlaying() { return midi_available() && midi_pos >= 0; }
 
 void CQuietHost::Exit(int status) { exit(status); }
 

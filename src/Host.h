@@ -1,4 +1,4 @@
-// The seam between the game's loops and the outside world: keys, ticks, pauses, message boxes and process exit.
+// The seam between the game's loops and the outside world: keys, ticks, pauses, message boxes, music and process exit.
 #pragma once
 
 #include <string>
@@ -6,7 +6,7 @@
 #include "GameState.h"
 
 // Every loop of the game reaches the keyboard, the passing of time, the library's
-// message and alert boxes and the end of the process through the active host.
+// message and alert boxes, the music player and the end of the process through the active host.
 // In play the host is the library itself (CLibraryHost); tests install a scripted
 // host that sets key states and hands out logic ticks one at a time, so that the
 // real loop code runs with no timer thread and no sleeping.
@@ -49,6 +49,15 @@ public:
     // Called by SetTimers only. The library host installs the timer callbacks; hosts without a
     // clock (tools, fuzzers) keep this default, and the scripted host only records the rate.
     virtual void StartTimers(int /*bps*/) {}
+
+    // Start playlist song n (1 to FIELD_SONGS, Music.h) from its beginning, looped or once, cutting
+    // whatever plays. Called by play_song only. Hosts without sound (tools, fuzzers) keep these
+    // defaults: nothing plays and nothing is ever heard.
+    virtual void PlaySong(int /*n*/, bool /*looped*/) {}
+    // Stop the music. Called by stop_song only.
+    virtual void StopSong() {}
+    // Whether the song started last is still heard (a song played once ends by itself). Called by song_heard only.
+    virtual bool SongPlaying() { return false; }
 };
 
 // The library's own keyboard, timer, dialogs and exit: the host of a real game.
@@ -65,6 +74,10 @@ public:
               const std::string& button1, const std::string& button2) override;
     [[noreturn]] void Exit(int status) override;
     void StartTimers(int bps) override;
+    // Without a sound card nothing plays and nothing is heard.
+    void PlaySong(int n, bool looped) override;
+    void StopSong() override;
+    bool SongPlaying() override;
 };
 
 // A host with no keyboard, no clock and nobody to answer: keys are never down, nothing waits,

@@ -1,6 +1,7 @@
 // Dialogue boxes: the text box at the bottom of the screen, its page break and the wait for SPACE.
 #include "Interaction.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
@@ -90,19 +91,21 @@ void show_box(const std::string& from, const std::string& msg, const BoxStyle& s
     const int black = makecol(0, 0, 0);
     if (msg.size() <= ONE_LINE) {
         textout_ex(screen, font, msg.c_str(), TEXT_X, ystart + TEXT_DY, black, -1);
-    } else if (msg.size() <= PAGE_CHARS) {
-        draw_rows(msg, 0, msg.size(), ystart, st.first_page, -1);
     } else {
-        draw_rows(msg, 0, PAGE_CHARS, ystart, st.first_page, -1);
-        if (st.talk_break) {
-            talk_page_break(ystart);
-        } else {
-            host->FlushKeyBuffer();
-            // Forced like the final wait: a SPACE held from the opening press would
-            // otherwise turn the first page before it could be read.
-            wait_for_space();
+        draw_rows(msg, 0, std::min(msg.size(), PAGE_CHARS), ystart, st.first_page, -1);
+        // Five rows fill the box: a longer text (event texts hold up to 1023 characters) goes on
+        // page after page, each turned by a fresh press, instead of running off the screen.
+        for (size_t from = PAGE_CHARS; from < msg.size(); from += PAGE_CHARS) {
+            if (st.talk_break) {
+                talk_page_break(ystart);
+            } else {
+                host->FlushKeyBuffer();
+                // Forced like the final wait: a SPACE held from the opening press would
+                // otherwise turn the first page before it could be read.
+                wait_for_space();
+            }
+            draw_rows(msg, from, std::min(msg.size(), from + PAGE_CHARS), ystart, st.second_fg, st.second_bg);
         }
-        draw_rows(msg, PAGE_CHARS, msg.size(), ystart, st.second_fg, st.second_bg);
     }
     wait_for_space();
 }
@@ -115,11 +118,11 @@ void Talk(std::string from, std::string msg) {
     host->ForgetKeys();
 }
 
-void Talkf(std::string from, std::string fmt, ...) {
-    char buf[255];
+void Talkf(const std::string& from, const char* fmt, ...) {
+    char buf[255];  // the text is cut to 254 characters
     va_list ap;
     va_start(ap, fmt);
-    vsnprintf(buf, sizeof buf, fmt.c_str(), ap);
+    vsnprintf(buf, sizeof buf, fmt, ap);
     va_end(ap);
     const BoxStyle st{makecol(0, 0, 0), makecol(255, 255, 255), makecol(255, 255, 255), makecol(0, 0, 0), false};
     show_box(from, buf, st);

@@ -1,7 +1,9 @@
-// The field playlist: one table of song files, read once and kept for the whole run.
+// The field playlist, read once and kept for the whole run, and the rules of what plays when.
 #include "Music.h"
 
 #include "DataFiles.h"
+#include "Host.h"
+#include "Rolls.h"
 
 namespace {
 
@@ -21,6 +23,10 @@ const char* const SONG_FILES[FIELD_SONGS + 1] = {
 MIDI* songs[FIELD_SONGS + 1];
 bool songs_read = false;
 
+// The song started last and whether it loops; heard only while the host still plays it.
+int started_song = 0;
+bool started_looped = false;
+
 }  // namespace
 
 const char* field_song_file(int n) { return n >= 1 && n <= FIELD_SONGS ? SONG_FILES[n] : nullptr; }
@@ -37,3 +43,47 @@ std::string load_field_songs() {
 }
 
 MIDI* field_song(int n) { return n >= 1 && n <= FIELD_SONGS ? songs[n] : nullptr; }
+
+void play_song(int n, bool looped) {
+    if (n < 1 || n > FIELD_SONGS) return;
+    host->PlaySong(n, looped);
+    started_song = n;
+    started_looped = looped;
+}
+
+void stop_song() {
+    host->StopSong();
+    started_song = 0;
+    started_looped = false;
+}
+
+int song_heard(bool* looped) {
+    const int n = host->SongPlaying() ? started_song : 0;
+    if (looped) *looped = n != 0 && started_looped;
+    return n;
+}
+
+void playlist_tick() {
+    if (song_heard() != 0) return;
+    // Drawn on every tick of silence, so a roll of 0 delays the next song by one tick only.
+    play_song(roll(FIELD_SONGS + 1), false);
+}
+
+int map_own_tune(const std::string& map_name) {
+    if (map_name == "orcvillage.MAP") return SONG_TRIBAL;
+    if (map_name == "vorrand.MAP") return SONG_KNIGHTS;
+    return 0;
+}
+
+void music_for_map(const std::string& map_name) {
+    bool looped = false;
+    const int heard = song_heard(&looped);
+    if (const int own = map_own_tune(map_name)) {
+        // Coming back from the same map's battle, or from another map of the same tune, the
+        // tune goes on rather than starting over.
+        if (heard != own || !looped) play_song(own, true);
+    } else if (looped) {
+        // A map's own tune never ends by itself: leaving the map ends it.
+        stop_song();
+    }
+}

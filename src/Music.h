@@ -1,4 +1,4 @@
-// The field playlist: the songs heard on the field, under the title and in battle, read once for the whole run.
+// The field playlist and the game's music rules: which song plays on the field, on entering a map and under the title.
 #pragma once
 
 #include <allegro.h>
@@ -22,3 +22,32 @@ std::string load_field_songs();
 
 // Playlist song n once loaded; nullptr for silence, a song that failed to load or an n out of range.
 MIDI* field_song(int n);
+
+// How the music goes
+// ------------------
+// - Songs of the playlist play once each. On a field tick with nothing heard, one roll in nine
+//   stays silent and the others start that song (playlist_tick).
+// - Going through a door lets the song heard go on. A map with a tune of its own (map_own_tune)
+//   starts that tune looped as it is entered, unless it is heard already; leaving it for a map
+//   without one ends the tune, and the playlist takes over on the next field tick (music_for_map).
+// Every song starts and stops through play_song and stop_song, which go to host->PlaySong /
+// host->StopSong, so the tests record what the playlist asked for.
+
+// Starts playlist song n (1 to FIELD_SONGS) looped or once, cutting whatever plays; any other n
+// does nothing. Called by the rules below and start-up (the title song); a song started past it
+// would not be known to song_heard.
+void play_song(int n, bool looped);
+// Ends the music. Called by music_for_map.
+void stop_song();
+// The playlist song heard now (0 when none: a song played once ends by itself); *looped, when
+// given, says whether it loops.
+int song_heard(bool* looped = nullptr);
+// One field tick of music: with nothing heard, a roll of 0 to 8 starts that song once (0 stays
+// silent until the next tick). Called by every field tick; a battle that wants music picks it the same way.
+void playlist_tick();
+// The tune a map of this name has of its own, compared exactly (letter case too): SONG_TRIBAL
+// for "orcvillage.MAP", SONG_KNIGHTS for "vorrand.MAP", 0 for every other map.
+int map_own_tune(const std::string& map_name);
+// Settles the music for the map of this name just entered, as "How the music goes" says.
+// Called by CMap::HandleMusic.
+void music_for_map(const std::string& map_name);

@@ -27,14 +27,16 @@ const char* const SELKA_BATTLE = "selka_battle.map";
 const char* const LEADER = "Corwin";
 const char* const TRAITOR = "Speaker Malrec";
 
-// Lays item i on tile (c, r) of the current map as an object to pick up.
-void item_on_tile(int c, int r, int i) {
-    if (!map.Cell(1, c, r)) return;  // a map without that cell cannot hold the object
+// Lays item i on tile (c, r) of the current map as an object to pick up; false when the map
+// has no such cell and nothing was laid.
+bool item_on_tile(int c, int r, int i) {
+    if (!map.Cell(1, c, r)) return false;
     event.x = c;
     event.y = r;
     event.type = EV_OBJECT;
     event.quest = i;
     map.PlaceObject(event);
+    return true;
 }
 
 bool won(const char* battle_map) {
@@ -59,8 +61,10 @@ void consoled() {
 
 void errand_gift() {
     if (quest.flags & QF_ERRAND_GIFT_LAID) return;
-    item_on_tile(ERRAND_GIFT_TILE.c, ERRAND_GIFT_TILE.r, ERRAND_GIFT_ITEM);
-    quest.flags |= QF_ERRAND_GIFT_LAID | QF_ERRAND_MARK;
+    // Run on a map too small for the gift, the bits stay clear: marked as laid, the gift could
+    // never be had, even on the right map.
+    if (item_on_tile(ERRAND_GIFT_TILE.c, ERRAND_GIFT_TILE.r, ERRAND_GIFT_ITEM))
+        quest.flags |= QF_ERRAND_GIFT_LAID | QF_ERRAND_MARK;
 }
 
 void cave_reward() {
@@ -86,9 +90,11 @@ void herb_planted() {
 
 void herb_gift() {
     if (quest.flags & QF_HERB_GIFT) return;
-    Talk("", "You received an item!");
     const int c = map.tile_w > 0 ? (int)(player[0].x / (unsigned int)map.tile_w) : 0;
     const int r = map.tile_h > 0 ? (int)(player[0].y / (unsigned int)map.tile_h) : 0;
+    // Like the errand's gift: with no cell under the hero (a damaged map) nothing is given or marked.
+    if (!map.Cell(1, c, r)) return;
+    Talk("", "You received an item!");
     item_on_tile(c, r, HERB_ITEM);
     quest.flags |= QF_HERB_GIFT;
 }

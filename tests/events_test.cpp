@@ -1,5 +1,7 @@
-// Map event actions and the use key: inn, switches, trainers, chests.
+// Map event actions and the use key: inn, switches, trainers, the cells the use key looks at, piles, chests.
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "CMain.h"
 #include "CMap.h"
@@ -80,8 +82,11 @@ TEST_F(Events, SwitchUsedTwiceReturnsItsTileAndRunsItsQuestTwice) {
     EXPECT_EQ(quest.flags, 0x200000u);
 }
 
-TEST_F(Events, TrainerRefusesThenLevelsAndHeals) {
+TEST_F(Events, TrainerRefusesThenLevelsHealsAndStrengthensAtOnce) {
     CPlayer& p = player[0];
+    Item(3, "Sword", IT_WEAPON, 3, 0);
+    p.inv[0].id = 3;
+    p.WearObject(3, 0);
     p.exp = 5;
     Train();
     EXPECT_EQ(p.level, 1);
@@ -91,7 +96,66 @@ TEST_F(Events, TrainerRefusesThenLevelsAndHeals) {
     Train();
     EXPECT_EQ(p.level, 2);
     EXPECT_EQ(p.hp, 14);
-    EXPECT_EQ(p.base_damage, 2);
+    EXPECT_EQ(p.damage, 1 + 1 + 3);  // the promised point counts in the next fight, the sword still worn
+}
+
+// LEFT or RIGHT switches who trains, once per press however long it is held, and only once the
+// companion has joined.
+TEST_F(Events, TraineeSwitchesOncePerPressOnlyWithTheCompanion) {
+    struct Press {
+        int key, ticks;
+    };
+    struct Case {
+        uint64_t flags;
+        std::vector<Press> presses;
+        int trained;
+    } cases[] = {
+        {0, {{GK_RIGHT, 2}}, 0},
+        {0, {{GK_LEFT, 2}}, 0},
+        {QF_COMPANION, {}, 0},
+        {QF_COMPANION, {{GK_RIGHT, 2}}, 1},
+        {QF_COMPANION, {{GK_LEFT, 30}}, 1},
+        {QF_COMPANION, {{GK_RIGHT, 2}, {GK_LEFT, 2}}, 0},
+    };
+    for (const Case& c : cases) {
+        quest.flags = c.flags;
+        for (CPlayer& p : player) p.level = 1, p.exp = 6;
+        Script();
+        script.Space();
+        for (const Press& k : c.presses) script.Ticks(1).Hold(k.key, k.ticks).Ticks(1);
+        script.Tap(GK_DOWN).Space().Space();
+        HandleEvents(Event(3, 2, EV_TRAINER));
+        EXPECT_EQ(player[c.trained].level, 2) << c.flags << " " << c.presses.size();
+        EXPECT_EQ(player[1 - c.trained].level, 1) << c.flags << " " << c.presses.size();
+    }
+}
+
+// The use key looks at the two cells just past the side the hero faces, also when free walking
+// left him off the 16-pixel grid: at (40, 40) he covers cells 2 and 3 both ways.
+TEST_F(Events, UseKeyFindsTheSignAheadOffTheGrid) {
+    struct Case {
+        int facing, c, r;
+    } cases[] = {{DIR_UP, 3, 1}, {DIR_DOWN, 2, 4}, {DIR_RIGHT, 4, 3}, {DIR_LEFT, 1, 2}};
+    player[0].x = player[0].y = 40;
+    for (const Case& c : cases) {
+        MakeMap(10, 10);
+        Event(c.c, c.r, EV_TALK, 0, "A sign.");
+        player[0].facing = c.facing;
+        Script();
+        script.Space();
+        FieldUseAction();
+        EXPECT_EQ(script.said.size(), 1u) << c.facing;
+    }
+}
+
+// SPACE held in the field takes one object of a pile, not the whole pile.
+TEST_F(Events, SpaceHeldInTheFieldPicksUpOneObjectOfAPile) {
+    for (int k = 0; k < 3; ++k) Event(2, 2, EV_OBJECT, 4);
+    script.Grace(0).Ticks(2).Hold(GK_SPACE, 20).Ticks(2);
+    RunField();
+    EXPECT_EQ(player[0].inv[0].id, 4);
+    EXPECT_EQ(player[0].inv[1].id, 0);
+    EXPECT_EQ(map.num_events, 2u);
 }
 
 TEST_F(Events, ChestStaysOpenedAfterTheMapIsReloaded) {

@@ -40,22 +40,43 @@ TEST_F(Items, WearingASecondHelmetTakesTheFirstOffAtOnce) {
     EXPECT_EQ(p.equip[IT_WEAPON].id, 0);
 }
 
-TEST_F(Items, UnwearableTypesAndBadIdsAreRefused) {
+TEST_F(Items, UnwearableTypesAndSlotsAreRefused) {
     CPlayer& p = player[0];
     p.inv[0].id = 5;
     p.base_damage = 3;
     p.WearObject(5, 0);
     EXPECT_FALSE(p.inv[0].equipped);
     EXPECT_EQ(p.damage, 3);
-    p.WearObject(0, 0);
-    p.WearObject(36, 0);
     p.WearObject(4, 12);
     for (const CEquip& e : p.equip) EXPECT_EQ(e.id, 0);
     p.inv[2].id = 99;  // from a damaged saved game
     p.UpdateInventory();
     EXPECT_TRUE(p.inv[2].name.empty());
-    EXPECT_FALSE(p.AddObject(0));
-    EXPECT_FALSE(p.AddObject(36));
+}
+
+// Ids 1 to 35 name the items, the last one too: each can be bought, worn and picked up. Other
+// ids name nothing and are refused.
+TEST_F(Items, EveryIdUpToTheLastItemIsAnItemAndNoOther) {
+    Item(35, "Crown", IT_HEAD, 0, 4);
+    struct Case {
+        int id;
+        bool item;
+    } cases[] = {{1, true}, {35, true}, {0, false}, {36, false}, {-1, false}};
+    CPlayer& p = player[0];
+    for (const Case& c : cases) {
+        for (CInv& s : p.inv) s = CInv();
+        EXPECT_EQ(p.AddObject(c.id), c.item) << c.id;
+        p.WearObject(c.id, 0);
+        EXPECT_EQ(p.inv[0].equipped, c.item) << c.id;
+        map = CMap();
+        MakeMap(10, 10);
+        AddEvent(2, 3, EV_OBJECT, c.id);
+        script.Clear();
+        script.Space(c.item ? 0 : 1);  // "Not enough room!"
+        p.PickupObject(0);
+        EXPECT_EQ(map.num_events, c.item ? 0u : 1u) << c.id;
+        EXPECT_EQ(p.inv[1].id, c.item ? c.id : 0) << c.id;
+    }
 }
 
 TEST_F(Items, DropThenPickUpLeavesTheCellClean) {

@@ -28,18 +28,37 @@ protected:
     }
 };
 
-TEST_F(Quests, ErrandItemIsLaidOnceAndSkippedOnASmallMap) {
-    MakeMap(10, 10);
-    Run(QF_ERRAND_GIFT);
-    EXPECT_EQ(map.num_events, 0u);
-    EXPECT_EQ(quest.flags, (uint64_t)(QF_ERRAND_GIFT_LAID | QF_ERRAND_MARK));
-    quest.flags = 0;
-    MakeMap(84, 66);
-    Run(QF_ERRAND_GIFT);
-    Run(QF_ERRAND_GIFT);
-    ASSERT_EQ(map.num_events, 1u);
-    EXPECT_EQ(map.events[0].x, 83);
-    EXPECT_EQ(map.events[0].quest, 2);
+// A gift the map has no cell for is not laid and not marked, so it can still be had on a map
+// that holds it; there it is laid once.
+TEST_F(Quests, GiftsAreLaidOnceAndOnlyMarkedWhenLaid) {
+    struct Case {
+        int number, boxes;
+        uint64_t marks;
+        unsigned int hero_x;  // the herb is laid under the hero
+        int c, r, item;
+    } cases[] = {
+        {QF_ERRAND_GIFT, 0, QF_ERRAND_GIFT_LAID | QF_ERRAND_MARK, 0, 83, 65, 2},
+        {QF_HERB_GIFT, 1, QF_HERB_GIFT, 40 * 16 + 5, 40, 0, 3},
+    };
+    for (const Case& c : cases) {
+        quest.flags = 0;
+        player[0].x = c.hero_x;
+        player[0].y = 0;
+        map = CMap();
+        MakeMap(10, 10);
+        Run(c.number, c.boxes);
+        EXPECT_EQ(map.num_events, 0u) << c.number;
+        EXPECT_EQ(quest.flags, 0u) << c.number;
+        MakeMap(84, 66);
+        Run(c.number, c.boxes);
+        Run(c.number, c.boxes);
+        ASSERT_EQ(map.num_events, 1u) << c.number;
+        EXPECT_EQ(map.events[0].x, c.c) << c.number;
+        EXPECT_EQ(map.events[0].y, c.r) << c.number;
+        EXPECT_EQ(map.events[0].quest, c.item) << c.number;
+        EXPECT_EQ(map.tiles[1][c.r][c.c].flags & TF_EVENT, TF_EVENT) << c.number;
+        EXPECT_EQ(quest.flags, c.marks) << c.number;
+    }
 }
 
 TEST_F(Quests, CaveRewardNeedsBothBattlesAndPaysOnce) {

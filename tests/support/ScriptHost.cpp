@@ -134,6 +134,16 @@ void CScriptHost::Exit(int status) { throw ProcessExit{status}; }
 
 void CScriptHost::StartTimers(int bps) { timer_rates.push_back(bps); }
 
+void CScriptHost::PlaySong(int n, bool looped) {
+    songs.push_back((looped ? "loop " : "play ") + std::to_string(n));
+    song_on = true;
+}
+
+void CScriptHost::StopSong() {
+    songs.push_back("stop");
+    song_on = false;
+}
+
 static CScriptHost* recording = nullptr;
 static void record_box(const std::string& from, const std::string& msg) {
     if (recording) recording->said.push_back({from, msg});

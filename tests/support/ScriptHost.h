@@ -54,6 +54,8 @@ public:
     int flushes = 0;   // FlushKeyBuffer() calls
     std::vector<std::pair<std::string, std::string>> said;  // dialogue boxes as (speaker, words)
     std::vector<int> timer_rates;                           // StartTimers rates
+    std::vector<std::string> songs;  // what the playlist asked the music to do: "play N", "loop N", "stop"
+    bool song_on = false;            // the song asked for last is heard; a test clears it to end the song
 
     bool KeyDown(int scancode) override;
     void Idle() override;
@@ -66,6 +68,9 @@ public:
               const std::string& button1, const std::string& button2) override;
     [[noreturn]] void Exit(int status) override;
     void StartTimers(int bps) override;
+    void PlaySong(int n, bool looped) override;
+    void StopSong() override;
+    bool SongPlaying() override { return song_on; }
 
 private:
     enum StepKind { KEY_DOWN, KEY_UP, RELEASE_ALL, CLOSE, TICK };
