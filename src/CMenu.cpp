@@ -18,8 +18,6 @@ void CMenu::Init() { menu_art.Load(); }
 
 void CMenu::DisplayStatus() {}
 
-void CMenu::ShowBattleStatus(bool, int) {}
-
 namespace {
 
 // Text of one service menu entry.
