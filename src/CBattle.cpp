@@ -65,6 +65,9 @@ void CBattleLoop::SetUp() {
     b_.selector = menu_art.selector;
 
     place_party_on_start_tiles();
+    // An arrow still held from the walk into the battle's portal would step the hero off his
+    // start tile before the player has seen the field.
+    host->ForgetKeys();
     if (!companion_joined()) {
         // She is not drawn and has no turn; standing on the field unseen she would still block
         // steps and take blows, so she waits off the field until the battle is over.
