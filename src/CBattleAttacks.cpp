@@ -2,6 +2,7 @@
 #include "CBattle.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "CMap.h"
 #include "CPlayer.h"
@@ -14,6 +15,10 @@ namespace {
 // One blow in five misses: a roll of 1 or 2 out of 1..10.
 bool blow_misses() { return roll(10) + 1 <= 2; }
 
+// The points a blow does: 0 up to damage. A damage of INT_MAX (a doctored save) must not overflow
+// the roll's range; below 0 it does nothing.
+int blow_damage(int damage) { return roll(damage < INT_MAX ? damage + 1 : INT_MAX); }
+
 }  // namespace
 
 void CBattle::PlayerAttack(int pc, int monster) {
@@ -24,7 +29,7 @@ void CBattle::PlayerAttack(int pc, int monster) {
     }
     CNpc& m = map.npcs[monster];
     // Monsters wear no armour: every point rolled counts, and the remainder may go below zero.
-    const int dmg = roll(player[pc].damage + 1);
+    const int dmg = blow_damage(player[pc].damage);
     Talkf("Attacking: " + m.name, "Your attack does %d damage! Leaving your enemy with %d HP left.", dmg, m.hp - dmg);
     m.hp -= dmg;
 }
@@ -63,7 +68,7 @@ bool CBattle::NpcAttack(int monster, int x, int y, int target) {
         Talkf(m.name + ":", "Attacks %s and misses!", v.name.c_str());
         return true;
     }
-    const int dmg = roll(m.damage + 1);
+    const int dmg = blow_damage(m.damage);
     if (dmg < v.ac) {
         Talkf("", "Your armour protects you from harm!");
         return true;

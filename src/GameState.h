@@ -67,7 +67,7 @@ extern CQuests quest;
 extern CEvent event;
 // Which scenes have played.
 extern CCine cine;
-// The battle in progress (turn, rewards, grid); reset keeps the two pictures it loaded.
+// The battle in progress (turn, rewards, grid); reset keeps the two menu pictures it borrows from menu_art.
 extern CBattle battle;
 // The status and inventory menu's page, cursor and key counters (its pictures are menu_art's).
 extern CMenu menu;

@@ -46,6 +46,7 @@ TEST_F(BattleRig, WholeBattleThroughTheKeys) {
                       "Attacking: Goblin Shaman|Your attack does 3 damage! Leaving your enemy with -1 HP left.\n"
                       "|You WON! You accumulated 2 gold! You accumulated 2 exp!\n");
     EXPECT_EQ(player[0].x, 5u * 16u);
+    EXPECT_EQ(battle.origin_x, 5 * 16);  // each new turn's range round the hero where he ended the last
     EXPECT_EQ(player[0].hp, 10);
     EXPECT_EQ(player[1].inv[3].id, 0);
     EXPECT_EQ(player[0].gold, 12);
@@ -55,18 +56,14 @@ TEST_F(BattleRig, WholeBattleThroughTheKeys) {
     EXPECT_EQ(script.timer_rates.front(), 60);
 }
 
-TEST_F(BattleRig, EmptyBattleMapIsWonAtOnce) {
-    CloseBoxWithin(1);
-    EXPECT_EQ(Fight(), RunEnd::RETURNED);
-    EXPECT_EQ(Said(), "|You WON! You accumulated 0 gold! You accumulated 0 exp!\n");
-}
-
-TEST_F(BattleRig, DeadMonsterTakesItsPathAlong) {
-    // The goblin next to the hero dies; the warrior and the slime behind it move up a slot and
-    // must walk their own ways to the hero, not the dead goblin's.
+TEST_F(BattleRig, DeadMonsterTakesItsPathAlongAndAMonsterWithNoPathWaits) {
+    // A walled-in goblin finds no path: it waits out its turn. The goblin next to the hero dies;
+    // the warrior and the slime behind it move up a slot and must walk their own ways to the
+    // hero, not the dead goblin's.
+    WalledIn(Monster(12, 2, 2));
     Monster(3, 5, 2);
-    Monster(10, 5, 4);  // "Goblin Warrior"
-    Monster(2, 10, 10); // "Blue Slime"
+    Monster(10, 5, 4);   // "Goblin Warrior"
+    Monster(2, 10, 10);  // "Blue Slime"
     player[0].damage = 5;
     script_rolls({5, 5, 0, 0});  // the goblin takes 5; both others miss
     AttackWith({GK_RIGHT});
@@ -78,32 +75,17 @@ TEST_F(BattleRig, DeadMonsterTakesItsPathAlong) {
     EXPECT_EQ(Said(), "Attacking: A goblin|Your attack does 5 damage! Leaving your enemy with -3 HP left.\n"
                       "Goblin Warrior:|Attacks Arven and misses!\n"
                       "Blue Slime:|Attacks Arven and misses!\n");
-    ASSERT_EQ(map.num_npcs, 2u);
-    EXPECT_EQ(map.npcs[0].x, 3u * 16u);  // seven cells left, next to the hero
-    EXPECT_EQ(map.npcs[1].y, 6u * 16u);  // four cells up
-    EXPECT_EQ(battle.turn, TURN_HERO);
-}
-
-TEST_F(BattleRig, MonsterWithNoPathWaitsOutItsTurn) {
-    Monster(10, 2, 2);
-    for (auto c : {std::pair<int, int>{9, 2}, {11, 2}, {10, 1}, {10, 3}}) Wall(c.first, c.second);
-    Monster(8, 5, 4);
-    script_rolls({0});
-    Choose(4);
-    CloseBoxWithin(150);
-    script.Ticks(5).Grace(0);
-    EXPECT_EQ(Fight(), RunEnd::SCRIPT_END);
-    EXPECT_EQ(Said(), "Goblin Warrior:|Attacks Arven and misses!\n");
-    EXPECT_EQ(map.npcs[0].x, 10u * 16u);  // walled in
-    EXPECT_EQ(map.npcs[1].x, 3u * 16u);
+    ASSERT_EQ(map.num_npcs, 3u);
+    EXPECT_EQ(map.npcs[0].x, 12u * 16u);  // walled in
+    EXPECT_EQ(map.npcs[1].x, 3u * 16u);   // seven cells left, next to the hero
+    EXPECT_EQ(map.npcs[2].y, 6u * 16u);   // four cells up
     EXPECT_EQ(battle.turn, TURN_HERO);
 }
 
 TEST_F(BattleRig, PathsNeverDrainTheirPools) {
     Monster(12, 9, 2);
     Monster(14, 2, 2);
-    Monster(7, 2, 2);  // walled in below: its search fails
-    for (auto c : {std::pair<int, int>{6, 2}, {8, 2}, {7, 1}, {7, 3}}) Wall(c.first, c.second);
+    WalledIn(Monster(7, 2, 2));  // its search fails
     CBattleLoop loop(battle);
     loop.SetUp();
     for (int i = 0; i < 1500; ++i) loop.Replan();  // a long battle's menus
@@ -131,8 +113,7 @@ TEST_F(BattleRig, MoreThan25MonstersFightTheFirst25) {
 
 TEST_F(BattleRig, AltOpensOnlyTheHerosMenu) {
     quest.flags |= QF_COMPANION;
-    Monster(12, 10, 2);
-    for (auto c : {std::pair<int, int>{11, 10}, {13, 10}, {12, 9}, {12, 11}}) Wall(c.first, c.second);
+    WalledIn(Monster(12, 10, 2));
     script.Down(GK_ALT).Ticks(4).Up(GK_ALT);  // the hero's menu
     script.Tap(GK_DOWN).Tap(GK_DOWN).Tap(GK_DOWN).Tap(GK_DOWN).Tap(GK_SPACE).Ticks(4);
     script.Down(GK_ALT).Ticks(20).Up(GK_ALT).Ticks(4);  // not the companion's
@@ -141,19 +122,6 @@ TEST_F(BattleRig, AltOpensOnlyTheHerosMenu) {
     EXPECT_EQ(battle.turn, TURN_COMPANION);
     EXPECT_EQ(battle.origin_x, 2 * 16);  // her range is centred on her
     EXPECT_EQ(battle.origin_y, 7 * 16);
-}
-
-TEST_F(BattleRig, WithoutTheCompanionEndTurnPassesToTheMonstersAndBack) {
-    Monster(12, 10, 2);
-    for (auto c : {std::pair<int, int>{11, 10}, {13, 10}, {12, 9}, {12, 11}}) Wall(c.first, c.second);
-    script.Hold(GK_DOWN, 16).Ticks(2);  // one cell down, then the turn ends
-    Choose(4);
-    script.Ticks(40);
-    script.Grace(0);
-    EXPECT_EQ(Fight(), RunEnd::SCRIPT_END);
-    EXPECT_EQ(battle.turn, TURN_HERO);
-    EXPECT_EQ(battle.origin_x, 2 * 16);  // the range stays on the hero, where he ended his turn
-    EXPECT_EQ(battle.origin_y, 6 * 16);
 }
 
 TEST_F(BattleRig, CloseButtonAsksInEveryBattleScreen) {

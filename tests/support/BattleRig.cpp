@@ -55,7 +55,11 @@ CNpc& BattleRig::Monster(int c, int r, int kind) {
     return m;
 }
 
-void BattleRig::Wall(int c, int r) { map.tiles[0][r][c].flags |= TF_BLOCKED; }
+void BattleRig::WalledIn(const CNpc& m) {
+    const int c = (int)m.x / 16, r = (int)m.y / 16;
+    const int round[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+    for (const auto& d : round) map.tiles[0][r + d[1]][c + d[0]].flags |= TF_BLOCKED;
+}
 
 RunEnd BattleRig::Fight(bool stay) {
     return Run([stay] { battle.Battle(stay); });

@@ -23,8 +23,8 @@ protected:
 
     // A monster of `kind` on cell (c, r).
     CNpc& Monster(int c, int r, int kind);
-    // Marks cell (c, r) of layer 0 as a wall.
-    void Wall(int c, int r);
+    // Walls the four cells round the monster in: no path leads out.
+    void WalledIn(const CNpc& m);
     // Runs battle.Battle(stay) on the script.
     RunEnd Fight(bool stay = true);
 
