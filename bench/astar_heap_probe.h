@@ -1,4 +1,4 @@
-// Counts the general heap's allocations made by this thread while a probe is armed; include it in exactly one file of a program.
+// Counts the general heap's allocations made by this thread while a probe is armed; one file of a program includes it plainly, the others after defining HEAP_PROBE_USE_ONLY.
 #pragma once
 
 #include <cstdlib>
@@ -34,7 +34,7 @@ public:
     long allocations() const { return heap_probe::allocations; }
 };
 
-#if ASTAR_HEAP_PROBE
+#if ASTAR_HEAP_PROBE && !defined(HEAP_PROBE_USE_ONLY)
 // Kept out of line: the compiler would otherwise pair the inlined malloc and free against the
 // new and delete expressions and warn of a mismatch.
 __attribute__((noinline)) void* operator new(std::size_t size) {

@@ -136,7 +136,9 @@ static void battle_portal(const CPortal& pt, const std::string& dest, const std:
                 hero.won_battles[k] = dest;
                 break;
             }
+        const unsigned int game = games_begun;
         ::battle.Battle(true);
+        if (games_begun != game) return;  // lost away from home: a new game has begun, leave it be
     }
     enter_map(origin_path, at_pixel((unsigned int)pt.x, (unsigned int)pt.y));
     if (!fought) return;

@@ -16,8 +16,6 @@ CMenu menu;
 
 void CMenu::Init() { menu_art.Load(); }
 
-void CMenu::ShowBattleStatus(bool, int) {}
-
 namespace {
 
 // Text of one service menu entry.

@@ -26,6 +26,7 @@ public:
     // Leave / Level Up! with the trainee switch (LEFT or RIGHT, once the companion has joined);
     // true for Leave, false after Level Up! whatever came of it. Called by trainers.
     bool TrainerChoice(BITMAP* bg);
-    // Draws the battle status panel of a party member or a monster.
+    // Draws the battle status panel of party member index (is_player) or of map.npcs[index] once,
+    // straight on the screen (CMenuBattle.cpp). Called by the battle's free look.
     void ShowBattleStatus(bool is_player, int index);
 };

@@ -67,7 +67,7 @@ extern CQuests quest;
 extern CEvent event;
 // Which scenes have played.
 extern CCine cine;
-// The battle in progress (turn, rewards, grid); reset keeps the two pictures it loaded.
+// The battle in progress (turn, rewards, grid); reset keeps the two menu pictures it borrows from menu_art.
 extern CBattle battle;
 // The menus (status and inventory, service menus, battle panel): nothing is kept between two
 // openings, each menu's cursor and keys belong to its screen; the pictures are menu_art's.
@@ -89,8 +89,13 @@ extern std::string item_list_problem;
 // The last problem reported about ./data/shops.txt, so that reading it at every shop says it once.
 extern std::string shop_list_problem;
 
+// Games begun in this run, new or loaded: reset_game_state() adds one. Code that may start
+// another game inside a call (a battle lost away from home goes to the start menu) lets its
+// caller compare this before and after, so the caller leaves the new game alone.
+extern unsigned int games_begun;
+
 // Puts every part of the game above back to the start of a game and keeps the run-wide
-// resources. Called by a new game before it rolls the party; by loading a game once the saved
+// resources. Adds one to games_begun. Called by a new game before it rolls the party; by loading a game once the saved
 // file and the map it names have been checked, just before it enters that map (enter_map) and
 // puts the saved records in place, so that what the file does not hold starts as in a new game;
 // and by the test rig.

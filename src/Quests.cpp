@@ -144,7 +144,9 @@ void selka_ambush() {
         }
     }
     if (!already && entered) {
+        const unsigned int game = games_begun;
         battle.Battle(true);
+        if (games_begun != game) return;  // lost: a new game has begun, leave it be
         if (free_entry < player[0].won_battles.size()) player[0].won_battles[free_entry] = SELKA_BATTLE;
     }
     enter_map(SELKA_MAP, at_start_tiles());

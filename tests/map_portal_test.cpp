@@ -51,6 +51,8 @@ TEST_F(Portals, OpenPortalCarriesTheHeroAndForgetsHeldKeys) {
 TEST_F(Portals, BattleIsRecordedFoughtOnceAndItsWayRemoved) {
     player[0].won_battles[0] = "cave.map";
     stand_at(160, 160);
+    player[0].hp = 10;                 // a hero on his feet: the battle is won, not lost
+    script.Ticks(3).Space().Ticks(5);  // the arena holds no monster: its victory box, then the battle's last frame
     map.CheckPortals(player[0]);
     // Fought, recorded in the first free slot, and back on the portal square at home.
     EXPECT_EQ(player[0].won_battles[0], "cave.map");
