@@ -148,7 +148,13 @@ public:
             if (host->KeyDown(k)) return true;
         return false;
     }
-    ScreenView View() const override { return {SK_ATTACK_CURSOR}; }
+    ScreenView View() const override {
+        ScreenView v;
+        v.kind = SK_ATTACK_CURSOR;
+        v.col = px_ / CELL;
+        v.row = py_ / CELL;
+        return v;
+    }
 
     void Draw() override {
         const int cx = cam_x(pc_), cy = cam_y(pc_);

@@ -58,6 +58,7 @@ struct ScreenView {
     int cursor = -1;  // the entry under the cursor, on a screen that has one
     int page = -1;    // the status menu's page; the trainer's trainee
     int key = -1;     // the key a SK_WAIT_KEY screen waits for
+    long long col = -1, row = -1;  // the cell under the attack cursor
 };
 
 // How a screen's frame reaches the monitor.
