@@ -1,0 +1,137 @@
+// The automated player: follows the route goal by goal, deciding each tick's keys from the screen it faces and the world it sees.
+#pragma once
+
+#include <set>
+#include <string>
+
+#include "Atlas.h"
+#include "BotHost.h"
+#include "Route.h"
+#include "ScreenKit.h"
+#include "Tactics.h"
+
+// How the player reports.
+struct PlayOptions {
+    bool verbose = false;       // print every goal begun and every dialogue box
+    long long goal_ticks = 0;   // most ticks one goal may take (0: no limit)
+};
+
+// The automated player. It sees what a player sees: the screen it faces (its kind and cursor,
+// resting_screen()), the words of each dialogue box (Heard), the map with its people, portals and
+// events, the party's numbers and packs, and the battlefield; it never reads the story's flags.
+// Each tick it holds the keys of one decision: walking holds an arrow, every other action is a
+// press and a release, so a screen's fresh-press counters see each press once.
+class CPlayBot : public CPlayerMind {
+public:
+    CPlayBot(const Route& route, CBotHost& host, CAtlas& atlas, PlayOptions options);
+
+    // The keys for the next tick, from the screen resting now. Called by the host's Idle.
+    void Decide() override;
+    // Answers an alert: the quit question with NO, or with YES when the route asks to start the
+    // game again; anything else with its first button.
+    int Answer(const std::string& line1) override;
+    // Every dialogue box as it opens (the game's talk_watch).
+    void Heard(const std::string& from, const std::string& msg);
+
+    // Whether the route has come to its end goal, where the game is to close by itself.
+    bool AtEnd() const;
+    // Whether the player has just quit to start the game again; clears the request.
+    bool TakeRestart();
+    // Where the player stands: act, goal and route line, map and tile.
+    std::string Where() const;
+
+private:
+    // Progress of the goal in hand; started afresh with each goal.
+    struct GoalState {
+        long long start_tick = 0;
+        bool acted = false;       // the use key was pressed at the goal's target
+        bool spoke = false;       // a box opened after that
+        int presses = 0;          // use-key presses at the target that brought nothing yet
+        bool touched = false;     // a step goal's tile was reached
+        bool won = false;         // "You WON!" was heard
+        bool saved = false;       // "You successfully saved!" was heard
+        bool found = false;       // a chest's "You find" was heard
+        bool rested = false;      // the inn answered
+        bool refused = false;     // the trainer refused (or the trainee is at the top level)
+        bool shopped = false;     // the shop's list was seen
+        bool restarting = false;  // the quit question is to be answered YES
+        int counts[64] = {};      // items of each id in the shopper's pack when the goal began
+        std::set<int> given_up;   // items the shop would not sell (gold, room)
+        int asking = 0;           // the item of the purchase question open
+        std::set<Tile> spots;     // where a pickup goal looks
+    };
+    // The walk in hand.
+    struct Pilot {
+        std::string map, goal_map;
+        std::set<Tile> goals;
+        std::vector<Tile> path;
+        int portal = -1;
+        int last_dir = 0;
+        bool pushing = false;     // an arrow was held in the last tick
+        unsigned int last_x = 0, last_y = 0;
+        int stalls = 0;           // ticks run with an arrow held and no pixel walked
+        int portal_waits = 0;     // ticks on a portal square that did not carry the party
+        std::set<std::string> shut;  // portals found shut while on this goal
+    };
+
+    const Route& route_;
+    CBotHost& host_;
+    CAtlas& atlas_;
+    PlayOptions options_;
+    size_t act_ = 0, goal_ = 0;   // the goal in hand (act_ past the last act: the route is done)
+    GoalState gs_;
+    Pilot pilot_;
+    unsigned int games_seen_ = 0;
+    bool began_ = false;          // a game has begun
+    bool quit_asked_ = false;     // the quit question has been asked once (and answered NO)
+    bool restart_ = false;        // the player quit to start again
+    bool chose_load_ = false;     // the start menu's "load game" was chosen
+    bool has_save_ = false;       // a save was made in this run
+    size_t save_act_ = 0, save_goal_ = 0;  // the goal during which the last save was made
+    int deaths_ = 0;
+    int battle_stalls_ = 0;
+    unsigned int battle_x_ = 0, battle_y_ = 0;
+
+    const Goal* Current() const;
+    void Done();
+    void BeginGoal();
+    void Resume(bool loaded);
+    void ReportAct(size_t act) const;
+    [[noreturn]] void Stop(const std::string& why) const;
+
+    // Key decisions.
+    bool Tap(int key);
+    void HoldOnly(int key);
+    void Release();
+
+    // Screens.
+    void Field();
+    void WaitKey(const ScreenView& v);
+    void TwoEntries(const ScreenView& v, int want);
+    void Trainer(const ScreenView& v);
+    void StatusMenu(const ScreenView& v);
+    void Shop(const ScreenView& v);
+    void Purchase(const ScreenView& v);
+    void StartMenu(const ScreenView& v);
+    void BattleTurn();
+    void BattleMenu(const ScreenView& v);
+    void AttackCursor(const ScreenView& v);
+    void Observe(const ScreenView& v);
+
+    // Field goals.
+    bool Arrive(const std::string& goal_map, const std::set<Tile>& tiles);
+    void Replan(const std::string& goal_map, const std::set<Tile>& tiles);
+    void UseFacing(const std::string& goal_map, Tile target, bool person);
+    void TalkTo(const Goal& g);
+    void UseEvent(const Goal& g, int type_bits, int quest);
+    void MenuGoal(const Goal& g);
+    void Pickup(const Goal& g);
+    bool MenuGoalDone(const Goal& g) const;
+    bool BattleWonBefore(const Goal& g);
+
+    // What the player sees.
+    const PlanMap* PlanFor(const std::string& map_name);
+    Board BoardFor(int pc) const;
+    int ItemId(const std::string& name) const;
+    int WantedItem() const;
+};
