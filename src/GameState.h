@@ -36,9 +36,13 @@ public:
     int selected_pc = 0;  // party member drawn as the walking hero, who picks up and shops
     int timer = 0;        // field animation counter; ResetTimers() zeroes it
 
-    // Runs the title screen and start menu; 1 for new game, 0 for load game. Called by Menu().
+    // The splash and the start menu (Title.cpp): 1 when "new game" was chosen, 0 once the saved
+    // game has been loaded ("load game" without a usable save says why and stays in the menu);
+    // "exit" ends the process with status 0. Called by Menu().
     int Intro();
-    // Title screen, then a new game on the home map or the saved game. Called once by GameMain.
+    // The start menu, then a new game on the home map with its opening scene, or the loaded
+    // game; returns only once a game is on. Called by GameMain, and again by the battle's
+    // defeat at any depth of the game (a new or loaded game replaces the one that was on).
     void Menu();
 };
 
@@ -94,6 +98,11 @@ extern std::string item_list_problem;
 void reset_game_state();
 
 // ---- Run-wide resources: kept by reset_game_state() --------------------------------------------
+
+// Games started or loaded in this run: reset_game_state() counts one more each time. Code that
+// may reach the start menu in the middle of a game (the battle's defeat runs App.Menu()) reads it
+// before and after to tell that its game is gone and that it must leave the new one alone.
+extern int games_started;
 
 // The display and its two drawing pages; made once by CreateWindows, freed by Shutdown.
 extern CDisplay Display;
