@@ -128,12 +128,17 @@ rpg_wait_menu() {
     wait_pixels menu 0 280 640 180 lit 0 100 12 && wait_pixels menu 0 470 320 8 white 50 99999 4
 }
 
-# From the game's first screen to the field: "new game" in the start menu, then SPACE for every
-# box and title card of the opening scene until the field's red status line shows, twice in a
-# row, with no dialogue box up (the scene's own frames have no red text at the top left).
+# From the game's first screen to the field: "new game" in the start menu, then the opening scene answered.
 rpg_to_field() {
     rpg_wait_menu || { e2e_log "rpg_to_field: no start menu"; return 1; }
     key_tap space 100
+    rpg_answer_until_field
+}
+
+# SPACE for every box and title card of a scene until the field's red status line shows, twice
+# in a row, with no dialogue box up (a scene's own frames have no red text at the top left).
+# The last screenshot is to_field.png.
+rpg_answer_until_field() {
     local seen=0 red panel
     for _ in $(seq 90); do
         shot to_field || return 1
@@ -149,7 +154,7 @@ rpg_to_field() {
         rpg_running || return 1
         sleep 0.3
     done
-    e2e_log "rpg_to_field: the field did not show after the opening"
+    e2e_log "rpg_answer_until_field: the field did not show"
     return 1
 }
 
