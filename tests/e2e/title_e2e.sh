@@ -187,7 +187,7 @@ check "no sanitizer reports" no_sanitizer_reports
 
 if [ -n "${RPG_DOCS:-}" ]; then
     mkdir -p "$RPG_DOCS"
-    cp "$E2E_DIR/menu.png" "$RPG_DOCS/screen-title.png"
+    cp "$E2E_DIR/menu.png" "$RPG_DOCS/screen-menu.png"
     [[ " $SHOTS " == *" status "* ]] && cp "$E2E_DIR/status.png" "$RPG_DOCS/screen-status.png"
     echo "screenshots copied to $RPG_DOCS: $SHOTS"
 fi
