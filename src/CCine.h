@@ -29,8 +29,8 @@ enum SceneNumber {
 // may be printed in red straight onto the screen, then a scene screen on the kit counts its steps,
 // one per logic tick, walks its actor a pixel a tick and draws the stage from a fixed view; past
 // its threshold the dialogue runs (Talk boxes) and the closing actions follow. A stage that cannot
-// be read is reported by the loader and skips the scene's play (the closing map change still
-// runs, so the party never stays on a half-played stage).
+// be read is reported by the loader and its scene does not play; where the closing actions take
+// the party on to another map (the citadel's home, the orc village), they still run.
 class CCine {
 public:
     std::vector<bool> played = std::vector<bool>(20, false);
@@ -38,7 +38,8 @@ public:
     // Plays scene `number` unless it is marked as played; numbers with no scene (0, 7 and up,
     // negative) do nothing. Scene 4 clears quest bit 0x1000 and shows nothing; scene 5 never
     // returns (the game ends with status 0 after the end picture), except when the last battle
-    // was lost and the start menu began another game, which it then leaves alone.
+    // was lost and the start menu began another game, which it then leaves alone (its caller
+    // compares games_started), or when the castle cannot be read.
     // Called by map entry (CMap::CheckCine), portals and the quest scripts 0x100 and 0x8000.
     void BeginCine(int number);
 };

@@ -79,7 +79,7 @@ extern CMenu menu;
 extern CPortalMemory broken_portal;
 // Hold counter of SPACE kept by the field loop itself (the use action fires at 1).
 extern int field_key_space;
-// Hold counter of SPACE, shared by the title screen and the battle.
+// Hold counter of SPACE, used by the battle (the title screen keeps its own).
 extern int key_space;
 // Hold counter of left CONTROL, shared by the field loop and the status screens.
 extern int key_lctrl;

@@ -192,22 +192,16 @@ TEST_F(Cine, ThePlantSceneWalksTheHeroPastTheSpeakerOnTheCurrentMap) {
     EXPECT_EQ(player[0].scroll_y, 300 - 240 - 1);
 }
 
-TEST_F(Cine, TheCaveSceneOnlyClearsTheErrandsStartMark) {
-    ASSERT_EQ(enter_map("./data/orcvillage.map", at_pixel(64, 64)), 0);
-    for (int i = 0; i < 2; ++i) {
-        quest.flags = QF_HERB_START | QF_HERB_ERRAND;
-        cine.BeginCine(SCENE_CAVE);
-        EXPECT_EQ(quest.flags, (uint64_t)QF_HERB_ERRAND);
-        EXPECT_FALSE(cine.played[SCENE_CAVE]);  // never marked: every entry clears the mark
-    }
-    EXPECT_EQ(script.ticks_run, 0);
-    EXPECT_EQ(map.name, "orcvillage.MAP");
-}
-
-TEST_F(Cine, NumbersWithoutASceneDoNothing) {
+// Scene 4 only clears the errand's start mark, every time; numbers without a scene do nothing.
+TEST_F(Cine, TheCaveSceneAndNumbersWithoutAScene) {
     ASSERT_EQ(enter_map("./data/orcvillage.map", at_pixel(64, 64)), 0);
     cine.played.resize(30, false);  // a longer list from a save: still no scene past 6
-    for (int n : {0, 7, 19, 20, 29, 30, -1, 1 << 30}) cine.BeginCine(n);
+    for (int n : {(int)SCENE_CAVE, (int)SCENE_CAVE, 0, 7, 19, 20, 29, 30, -1, 1 << 30}) {
+        quest.flags = QF_HERB_START | QF_HERB_ERRAND;
+        cine.BeginCine(n);
+        EXPECT_EQ(quest.flags, n == SCENE_CAVE ? (uint64_t)QF_HERB_ERRAND : (uint64_t)(QF_HERB_START | QF_HERB_ERRAND));
+    }
+    EXPECT_FALSE(cine.played[SCENE_CAVE]);
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(script.ticks_run, 0);
     EXPECT_EQ(map.name, "orcvillage.MAP");

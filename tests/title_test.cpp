@@ -174,19 +174,6 @@ TEST_F(Title, LoadGameWithoutAUsableSaveSaysWhyAndStaysInTheMenu) {
     }
 }
 
-TEST_F(Title, LoadGameWithASaveLoadsItAndFinishes) {
-    WriteSave();
-    CTitleArt art;
-    script.Tap(GK_DOWN).Space();
-    CStartMenu m(art);
-    EXPECT_EQ(RunMenu(m), RunEnd::RETURNED);
-    EXPECT_EQ(m.chosen, TITLE_LOADED);
-    EXPECT_EQ(map.name, "inn.map");
-    EXPECT_EQ(player[0].x, 300u);
-    EXPECT_EQ(quest.flags, 0x40u);
-    EXPECT_TRUE(script.said.empty());
-}
-
 TEST_F(Title, TheMenuFrameAndTheSplash) {
     CTitleArt art;
     script.Tap(GK_DOWN).Ticks(1);
