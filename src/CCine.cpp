@@ -204,12 +204,6 @@ void show_stage(int vx, int vy) {
     Display.ShowPageKeep();
 }
 
-// Waits for a typed key; one typed before the wait does not count.
-void wait_for_any_key() {
-    host->FlushKeyBuffer();
-    host->ReadKey();
-}
-
 // The speaker name of NPC 0 of the stage (its record in the NPC list), "" when it has none.
 std::string first_npc_name() {
     if (map.num_npcs == 0 || map.npcs.empty()) return "";
@@ -217,14 +211,14 @@ std::string first_npc_name() {
     return id >= 1 && (size_t)id <= map.npc_info.size() ? map.npc_info[(size_t)id - 1].name : "";
 }
 
-// The end of the game: the end picture (a black screen when it is missing), two key presses,
-// and the process ends with status 0.
+// The end of the game: the end picture (a black screen when it is missing), two fresh key
+// presses, and the process ends with status 0.
 [[noreturn]] void the_end() {
     BITMAP* picture = load_data_bitmap(END_PICTURE);
     clear_screen();
     if (screen && picture) blit(picture, screen, 0, 0, 0, 0, picture->w, picture->h);
-    wait_for_any_key();
-    host->ReadKey();
+    WaitForAnyKey();
+    WaitForAnyKey();
     if (picture) destroy_bitmap(picture);
     Display.Shutdown();
 }
@@ -257,7 +251,7 @@ void Cinematic1(int) {
 void Cinematic2(int) {
     if (enter_map(CITADEL_MAP, staying(), STAGE) == 0) {
         title_card("Citadel de L'Vorrand in Vorrand", screen_w() / 2 - 285, screen_h() / 2, false);
-        wait_for_any_key();
+        WaitForAnyKey();
         run_scene(0, 0, HERO_HIDDEN, 1, [](CSceneScreen& s) {
             if (s.step <= CITADEL_WAIT) return false;
             for (int i = 0; i < 7; ++i) {
@@ -321,11 +315,11 @@ void VorrandCine(int) {
         return true;
     });
 
-    const int game = games_started;
+    const unsigned int game = games_begun;
     if (map.CheckBattle()) battle.Battle(false);
     // Lost: the defeat went back to the start menu, which began another game. This one is over,
     // and nothing of it may touch the new one.
-    if (games_started != game) return;
+    if (games_begun != game) return;
 
     enter_map(CASTLE_END_MAP, staying(), STAGE);
     show_stage(400, 192);

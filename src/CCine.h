@@ -39,7 +39,7 @@ public:
     // negative) do nothing. Scene 4 clears quest bit 0x1000 and shows nothing; scene 5 never
     // returns (the game ends with status 0 after the end picture), except when the last battle
     // was lost and the start menu began another game, which it then leaves alone (its caller
-    // compares games_started), or when the castle cannot be read.
+    // compares games_begun), or when the castle cannot be read.
     // Called by map entry (CMap::CheckCine), portals and the quest scripts 0x100 and 0x8000.
     void BeginCine(int number);
 };

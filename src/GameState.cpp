@@ -8,10 +8,10 @@
 #include "CPlayer.h"
 #include "Quests.h"
 
-int games_started = 0;
+unsigned int games_begun = 0;
 
 void reset_game_state() {
-    ++games_started;
+    ++games_begun;
     App.selected_pc = 0;
     App.timer = 0;
     map = CMap();

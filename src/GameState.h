@@ -90,19 +90,19 @@ extern std::string npc_list_problem;
 // The last problem reported about ./data/equip.txt, so that reading it for both members says it once.
 extern std::string item_list_problem;
 
+// Games begun in this run, new or loaded: reset_game_state() adds one. Code that may start
+// another game inside a call (a battle lost away from home goes to the start menu) lets its
+// caller compare this before and after, so the caller leaves the new game alone.
+extern unsigned int games_begun;
+
 // Puts every part of the game above back to the start of a game and keeps the run-wide
-// resources. Called by a new game before it rolls the party; by loading a game once the saved
+// resources. Adds one to games_begun. Called by a new game before it rolls the party; by loading a game once the saved
 // file and the map it names have been checked, just before it enters that map (enter_map) and
 // puts the saved records in place, so that what the file does not hold starts as in a new game;
 // and by the test rig.
 void reset_game_state();
 
 // ---- Run-wide resources: kept by reset_game_state() --------------------------------------------
-
-// Games started or loaded in this run: reset_game_state() counts one more each time. Code that
-// may reach the start menu in the middle of a game (the battle's defeat runs App.Menu()) reads it
-// before and after to tell that its game is gone and that it must leave the new one alone.
-extern int games_started;
 
 // The display and its two drawing pages; made once by CreateWindows, freed by Shutdown.
 extern CDisplay Display;

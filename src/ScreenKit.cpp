@@ -58,6 +58,27 @@ private:
     CScreenKey key_;
 };
 
+// Waits for a fresh press of any key over whatever the screen shows.
+class CAnyKeyWait : public CScreen {
+public:
+    CAnyKeyWait() {
+        for (bool& d : was_down_) d = true;  // a key held as the wait opens must come up first
+    }
+    bool Tick() override {
+        bool pressed = false;
+        for (int k = 1; k < KEY_MAX; ++k) {
+            const bool down = host->KeyDown(k);
+            if (down && !was_down_[k]) pressed = true;
+            was_down_[k] = down;
+        }
+        return pressed;
+    }
+    ShowMode Shown() const override { return SHOW_NOTHING; }
+
+private:
+    bool was_down_[KEY_MAX];
+};
+
 }  // namespace
 
 void RunScreen(CScreen& s) {
@@ -68,5 +89,10 @@ void RunScreen(CScreen& s) {
 
 void WaitForPress(int scancode) {
     CPressWait wait(scancode);
+    RunScreen(wait);
+}
+
+void WaitForAnyKey() {
+    CAnyKeyWait wait;
     RunScreen(wait);
 }

@@ -73,6 +73,10 @@ void RunScreen(CScreen& s);
 // Rests until the key is pressed afresh (a key held when called must be released first),
 // answering the close button meanwhile; what is on the screen stays. Called by the dialogue boxes.
 void WaitForPress(int scancode);
+// Rests until any key is pressed afresh (keys held when called must be released first),
+// answering the close button meanwhile; what is on the screen stays. Called by the battle's
+// status panel and its death picture.
+void WaitForAnyKey();
 // Asks "Are you sure you want to quit?" with NO first and YES second; YES ends the game through
 // Display.Shutdown() with status 0, NO returns. Called by the kit on the close button and by
 // the field on ESC.

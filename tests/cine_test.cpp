@@ -150,10 +150,10 @@ TEST_F(Cine, TheOpeningWelcomesThenTheCitadelAbolishesTheTreatyThenHome) {
     cine.BeginCine(SCENE_OPENING);
     EXPECT_TRUE(boxes.empty());
     script.ticks_run = 0;
-    script.Down(GK_ENTER).Ticks(70).Up(GK_ENTER).Space(7);
+    script.Tap(GK_ENTER).Ticks(70).Space(7);
     cine.BeginCine(SCENE_CITADEL);
     ASSERT_EQ(boxes.size(), 7u);
-    EXPECT_EQ(boxes[0].tick, 1 + 1 + 61);  // the card's key, the dropped tick, 61 steps
+    EXPECT_EQ(boxes[0].tick, 2 + 1 + 61);  // the card's key up then down, the dropped tick, 61 steps
     EXPECT_TRUE(cine.played[SCENE_CITADEL]);
     boxes.clear();
     cine.BeginCine(SCENE_CITADEL);

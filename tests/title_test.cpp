@@ -158,7 +158,7 @@ TEST_F(Title, LoadGameWithoutAUsableSaveSaysWhyAndStaysInTheMenu) {
         if (std::string(c.what) != "no save") write_file(SAVE_FILE, good);
         write_file("./data/inn.map", inn);
         c.make_save();
-        const int games = games_started;
+        const unsigned int games = games_begun;
         script.Clear();
         script.said.clear();
         // "load game": the box; SPACE closes it; then UP and "new game".
@@ -169,7 +169,7 @@ TEST_F(Title, LoadGameWithoutAUsableSaveSaysWhyAndStaysInTheMenu) {
         ASSERT_EQ(script.said.size(), 1u) << c.what;
         EXPECT_EQ(script.said[0].first, "");
         EXPECT_NE(script.said[0].second.find(c.says), std::string::npos) << script.said[0].second;
-        EXPECT_EQ(games_started, games) << c.what;  // nothing of the game was touched
+        EXPECT_EQ(games_begun, games) << c.what;  // nothing of the game was touched
         EXPECT_EQ(map.name, "NULL") << c.what;
     }
 }
@@ -229,7 +229,7 @@ TEST_F(Title, MissingPicturesAreNotShownAndTheMenuStillWorks) {
 
 TEST_F(Title, MenuStartsANewGameOrLoadsAndMayRunAgainAndAgain) {
     WriteSave();
-    const int games = games_started;
+    const unsigned int games = games_begun;
     // A new game: on the home map's start tiles, the view centred there.
     script.Held(GK_SPACE).Ticks(1);
     ASSERT_EQ(Run([] { App.Menu(); }), RunEnd::RETURNED);
@@ -237,20 +237,20 @@ TEST_F(Title, MenuStartsANewGameOrLoadsAndMayRunAgainAndAgain) {
     EXPECT_EQ(player[0].x, 80u);
     EXPECT_EQ(player[1].x, 96u);
     EXPECT_GT(player[0].max_hp, 0);  // the party was rolled
-    EXPECT_EQ(games_started, games + 1);
+    EXPECT_EQ(games_begun, games + 1u);
     // The start menu again in the middle of that game (as after a defeat): "load game".
     quest.flags = 0x8000;
     script.Clear().Tap(GK_DOWN).Space();
     ASSERT_EQ(Run([] { App.Menu(); }), RunEnd::RETURNED);
     EXPECT_EQ(map.name, "inn.map");
     EXPECT_EQ(quest.flags, 0x40u);
-    EXPECT_EQ(games_started, games + 2);
+    EXPECT_EQ(games_begun, games + 2u);
     // And once more: a new game leaves nothing of the loaded one.
     script.Clear().Space();
     ASSERT_EQ(Run([] { App.Menu(); }), RunEnd::RETURNED);
     EXPECT_EQ(map.name, "duskwing.map");
     EXPECT_EQ(quest.flags, 0u);
-    EXPECT_EQ(games_started, games + 3);
+    EXPECT_EQ(games_begun, games + 3u);
 }
 
 TEST_F(Title, AHomeMapThatCannotBeReadStartsNoGameAndTheMenuComesBack) {
