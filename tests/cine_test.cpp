@@ -77,7 +77,7 @@ protected:
     void TearDown() override {
         talk_watch = nullptr;
         watching = nullptr;
-        for (Box& b : boxes) destroy_bitmap(b.shot);
+        ClearBoxes();
         destroy_bitmap(player[0].sprite);
         player[0].sprite = nullptr;
         PeopleRig::TearDown();
@@ -101,6 +101,10 @@ protected:
         t.boxes.push_back({from, words, map.name, t.script.ticks_run, npc0, player[0].x, shot});
     }
 
+    void ClearBoxes() {
+        for (Box& b : boxes) destroy_bitmap(b.shot);
+        boxes.clear();
+    }
     std::vector<std::string> Speakers() const {
         std::vector<std::string> v;
         for (const Box& b : boxes) v.push_back(b.from);
@@ -145,7 +149,7 @@ TEST_F(Cine, TheOpeningWelcomesThenTheCitadelAbolishesTheTreatyThenHome) {
     EXPECT_FALSE(cine.played[SCENE_CITADEL]);  // the opening runs it itself
 
     // Once only; the citadel alone still plays, and waits its 60 steps after the card.
-    boxes.clear();
+    ClearBoxes();
     script.Clear();
     cine.BeginCine(SCENE_OPENING);
     EXPECT_TRUE(boxes.empty());
@@ -155,7 +159,7 @@ TEST_F(Cine, TheOpeningWelcomesThenTheCitadelAbolishesTheTreatyThenHome) {
     ASSERT_EQ(boxes.size(), 7u);
     EXPECT_EQ(boxes[0].tick, 2 + 1 + 61);  // the card's key up then down, the dropped tick, 61 steps
     EXPECT_TRUE(cine.played[SCENE_CITADEL]);
-    boxes.clear();
+    ClearBoxes();
     cine.BeginCine(SCENE_CITADEL);
     EXPECT_TRUE(boxes.empty());
 }
@@ -226,7 +230,7 @@ TEST_F(Cine, TheCompanionJoinsAtTheOrcVillageOnce) {
     EXPECT_EQ(quest.flags & (QF_COMPANION_JOINS | QF_COMPANION), (uint64_t)(QF_COMPANION_JOINS | QF_COMPANION));
 
     // Again: no scene, only the keys held are forgotten, the map stays.
-    boxes.clear();
+    ClearBoxes();
     script.Clear();
     script.forgets = 0;
     ASSERT_EQ(enter_map("./data/castleend.map", at_pixel(64, 64)), 0);
