@@ -27,6 +27,10 @@ constexpr const char* CAVE_BATTLE = "cave_battle.map";    // quest 0x40
 constexpr const char* CAVE_BATTLE_2 = "cave_battle2.map";  // quest 0x40
 constexpr const char* SELKA_BATTLE = "selka_battle.map";   // quest 0x4000 records it itself
 
+// Maps with a tune of their own: the music picks it by the map's name exactly as written here,
+// so the file (and the name inside it) must be spelt so.
+constexpr const char* OWN_TUNE_MAPS[] = {"orcvillage.MAP", "vorrand.MAP"};
+
 // ---- Scenes ------------------------------------------------------------------------------------
 
 // Scene numbers a map or a portal may name; 0 is none.

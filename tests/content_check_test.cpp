@@ -225,6 +225,14 @@ const Breakage kBreakages[] = {
      "brightmere.map", "layer 1 has no event flag (8) here: the use key never finds the event"},
     {"NameInsideTheFileDiffers", [](ContentSet& s) { M(s, "meadow.map").data.name = "pasture.map"; }, "meadow.map",
      "the name inside the file is \"pasture.map\""},
+    {"ScriptedQuestThatNothingRuns", [](ContentSet& s) { event(M(s, "brightmere.map"), EV_STEP_MESSAGE, 0x100).quest = 0; },
+     "*.map", "quest 0x100 has a script, but no event and no NPC on any map runs it"},
+    {"TunedMapMisspelt",
+     [](ContentSet& s) {
+         ContentMap& m = M(s, "orcvillage.map");
+         m.file = m.data.name = "orcvillage.map";
+     },
+     "orcvillage.map", "the map has a tune of its own only under the name orcvillage.MAP"},
     // Rooms the scenes and scripts need.
     {"CastleTooShortForItsScroll", [](ContentSet& s) { resize_rows(M(s, "castle.map"), 80); }, "castle.map",
      "scene 5 draws the map from view pixel (400, 192) to pixel (400, 993): it needs 65 x 93 tiles, it has 70 x 80"},

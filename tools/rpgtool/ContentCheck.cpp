@@ -21,8 +21,8 @@ namespace {
 // Pixels or tiles of a map as (x, y) or (column, row).
 using Points = std::vector<std::pair<long long, long long>>;
 
-// The file name shown for problems of the content as a whole (a monster kind that fights nowhere).
-const char* const ALL_BATTLE_MAPS = "*.map";
+// The file name shown for problems of the maps as a whole (a monster kind that fights nowhere).
+const char* const ALL_MAPS = "*.map";
 
 std::string num(long long v) { return std::to_string(v); }
 std::string hex(long long v) {
@@ -80,6 +80,7 @@ private:
     void CheckQuestRooms(const ContentMap& m);
     void CheckReach(const ContentMap& m);
     void CheckStoryMaps();
+    void CheckStoryReach();
     void CheckOpening();
     void CheckBattles();
     void CheckEventIndices();
@@ -395,6 +396,29 @@ void Checker::CheckStoryMaps() {
     }
 }
 
+// Every scripted quest is run by something placed in the world; the maps with a tune of their own
+// are spelt as the music knows them.
+void Checker::CheckStoryReach() {
+    std::set<uint64_t> run;
+    for (const auto& [key, m] : set_.maps) {
+        for (const QuestUse& u : QuestsRunOn(m)) run.insert((uint64_t)(unsigned int)u.quest);
+        if (m.data.battle) continue;
+        for (const CNpc& n : m.data.npcs)  // a record that sets bits runs nothing, but its bit is the story's
+            if (n.id >= 1 && (size_t)n.id <= Records() && set_.people[(size_t)n.id - 1].script == NPC_SETS_QUEST)
+                run.insert((uint64_t)(unsigned int)set_.people[(size_t)n.id - 1].quest_flag);
+    }
+    if (set_.npc_list.ok)
+        for (uint64_t q : story::SCRIPTED_QUESTS)
+            if (!run.count(q))
+                Add(ALL_MAPS, "", "quest " + hex((long long)q) + " has a script, but no event and no NPC on any map "
+                                                                 "runs it: the story cannot get past it");
+    for (const char* name : story::OWN_TUNE_MAPS) {
+        const ContentMap* m = set_.Find(name);
+        if (m && m->file != name)
+            Add(m->file, "", std::string("the map has a tune of its own only under the name ") + name);
+    }
+}
+
 void Checker::CheckOpening() {
     const ContentMap* home = set_.Find(story::HOME_MAP);
     if (!home) return;
@@ -430,7 +454,7 @@ void Checker::CheckBattles() {
             CNpc monster;
             monster.id = kind;
             monster.LoadStats();
-            Add(ALL_BATTLE_MAPS, "", "monster kind " + num(kind) + " (" + monster.name + ") fights on no battle map");
+            Add(ALL_MAPS, "", "monster kind " + num(kind) + " (" + monster.name + ") fights on no battle map");
         }
     // Portals record their battles by the name they give; some scripts record their own.
     std::set<std::string> recorded;
@@ -531,6 +555,7 @@ std::vector<CheckProblem> Checker::Run() {
     for (const auto& [key, m] : set_.maps)
         if (Walked(m)) CheckReach(m);
     CheckStoryMaps();
+    CheckStoryReach();
     CheckOpening();
     CheckBattles();
     CheckEventIndices();

@@ -9,7 +9,8 @@
 // Every problem of the content, the files' read problems first, then by file name (each file's
 // problems in the order found). Empty when the content is whole. What it looks at:
 //  - maps the quest scripts and scenes load by name, portals and after-battle maps that lead
-//    nowhere (letter case ignored, as the game ignores it), scene numbers with no scene;
+//    nowhere (letter case ignored, as the game ignores it), scene numbers with no scene, scripted
+//    quests nothing runs, maps with a tune of their own spelt otherwise;
 //  - portals, arrivals, start tiles, after-battle positions, NPCs and events off the map or in a
 //    wall; arrivals on a portal;
 //  - NPC records, monster kinds, items, shops and quest numbers that do not exist or have no
