@@ -203,11 +203,12 @@ void Checker::CheckPlacing(const ContentMap& m) {
             Add(m.file, "", "the battle map fields " + num((long long)d.npcs.size()) + " monsters; a battle takes " +
                                 num(story::BATTLE_MONSTER_LIMIT) + " at most");
         const ContentMap* back = set_.Find(d.bdestmap);
+        const std::string bad = back ? misfit(back->data, d.bdest_x, d.bdest_y) : "";
         if (!back) {
             Add(m.file, "", "after the battle the party goes to " + d.bdestmap + ", which does not exist");
-        } else if (!misfit(back->data, d.bdest_x, d.bdest_y).empty()) {
+        } else if (!bad.empty()) {
             Add(m.file, "", "after the battle the hero lands at " + pixel(d.bdest_x, d.bdest_y) + " of " + back->file +
-                                ", which is " + misfit(back->data, d.bdest_x, d.bdest_y));
+                                ", which is " + bad);
         } else {
             arrivals_[back].push_back({d.bdest_x, d.bdest_y});
         }
@@ -390,9 +391,8 @@ void Checker::CheckStoryMaps() {
     }
     for (const story::StoryArrival& a : story::STORY_ARRIVALS) {
         const ContentMap* m = set_.Find(a.path);
-        if (m && !misfit(m->data, a.at.x, a.at.y).empty())
-            Add(m->file, pixel(a.at.x, a.at.y), std::string(a.by) + " puts the hero here, which is " +
-                                                    misfit(m->data, a.at.x, a.at.y));
+        const std::string bad = m ? misfit(m->data, a.at.x, a.at.y) : "";
+        if (!bad.empty()) Add(m->file, pixel(a.at.x, a.at.y), std::string(a.by) + " puts the hero here, which is " + bad);
     }
 }
 
