@@ -203,7 +203,9 @@ void CMap::ApplyFileData(MapFileData& d, bool keep_row3_npcs) {
         n.id = f.id;
     }
     if (!keep_row3_npcs)
-        npcs.erase(std::remove_if(npcs.begin(), npcs.end(), [](const CNpc& n) { return n.sprite == 3; }), npcs.end());
+        npcs.erase(std::remove_if(npcs.begin(), npcs.end(),
+                                  [](const CNpc& n) { return n.sprite == OPENING_SPRITE_ROW; }),
+                   npcs.end());
     num_npcs = (unsigned int)npcs.size();
 
     width = d.width;
