@@ -90,6 +90,47 @@ bool wait_for_field(Display* dpy, double seconds) {
     return false;
 }
 
+bool shows_title(Display* dpy, Window w) {
+    XWindowAttributes wa;
+    if (!XGetWindowAttributes(dpy, w, &wa) || wa.map_state != IsViewable || wa.width < 640 || wa.height < 480)
+        return false;
+    XImage* img = XGetImage(dpy, w, 0, 300, 640, 64, AllPlanes, ZPixmap);
+    if (!img) return false;
+    int lit = 0;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 640; ++x) lit += XGetPixel(img, x, y) != 0;
+    XDestroyImage(img);
+    return lit > 640 * 64 / 2;
+}
+
+bool wait_for_title(Display* dpy, double seconds) {
+    const auto t0 = std::chrono::steady_clock::now();
+    while (std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count() < seconds) {
+        for (Window w : rpg_windows(dpy))
+            if (shows_title(dpy, w)) return true;
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    return false;
+}
+
+bool reach_field(Display* dpy, double seconds) {
+    const char* tap =
+        "xdotool search --name '^RPG$' windowfocus --sync keydown space sleep 0.08 keyup space >/dev/null 2>&1";
+    const auto t0 = std::chrono::steady_clock::now();
+    int seen = 0;
+    while (std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count() < seconds) {
+        bool field = false;
+        for (Window w : rpg_windows(dpy)) field = field || shows_status_line(dpy, w);
+        if (field && ++seen >= 2) return true;
+        if (!field) {
+            seen = 0;
+            if (system(tap) == 127 << 8) return false;  // no shell or no xdotool
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    return false;
+}
+
 bool wait_for_no_window(Display* dpy) {
     // The server may give the next game the same window id as the last one.
     for (int i = 0; i < 400 && !rpg_windows(dpy).empty(); ++i)

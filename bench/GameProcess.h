@@ -32,6 +32,15 @@ std::set<Window> rpg_windows(Display* dpy);
 bool shows_status_line(Display* dpy, Window w);
 // Waits up to `seconds` for some RPG window to show the status line; false if none did.
 bool wait_for_field(Display* dpy, double seconds);
+// Whether the window shows the title picture (the splash): most of a band across its lower half lit.
+bool shows_title(Display* dpy, Window w);
+// Waits up to `seconds` for some RPG window to show the title picture; false if none did.
+bool wait_for_title(Display* dpy, double seconds);
+// Brings the game from its start to the field as a player does: SPACE (held 80 ms, with
+// xdotool) every 300 ms, which chooses "new game" once the start menu is up and answers the
+// opening scene's boxes and cards, until the status line shows twice in a row; false after
+// `seconds` or when xdotool cannot be run.
+bool reach_field(Display* dpy, double seconds);
 // Waits (up to 2 s) until no RPG window is left on the display; false if one stays.
 bool wait_for_no_window(Display* dpy);
 // Ends the child process (if it is still running) and reaps it.

@@ -13,7 +13,6 @@
 #include "Grid.h"
 #include "Host.h"
 #include "Interaction.h"
-#include "MapEntry.h"
 #include "MenuArt.h"
 #include "Music.h"
 #include "Rolls.h"
@@ -24,38 +23,11 @@ CApp App;
 
 // The playlist song that plays under the title screen.
 constexpr int TITLE_SONG = SONG_KNIGHTS;
-// The map a new game starts on.
-const char* const HOME_MAP = "./data/duskwing.map";
 
 int field_key_space = 0;
 
 void exit_callback() { App.done = true; }
 END_OF_FUNCTION(exit_callback)
-
-// The title screen arrives with its own work; until then every run starts a new game.
-int CApp::Intro() { return 1; }
-
-void CApp::Menu() {
-    if (Intro() != 1) {
-        LoadGame();
-        return;
-    }
-    // Nothing of a game played before carries over: quest flags, won battles, opened chests, ...
-    reset_game_state();
-    player[0].InitStats();
-    player[1].InitStats();
-    // A home map that cannot be read leaves the empty map; the loader has said why.
-    if (enter_map(HOME_MAP, at_start_tiles(), ENTRY_KEEP_MUSIC) != 0) return;
-    for (unsigned int i = 0; i < map.num_npcs && i < map.npcs.size(); ++i) {
-        map.npcs[i].UpdateTargets();
-        map.npcs[i].LoadStats();
-    }
-    // The opening scene moves the party; it starts the game on the start tiles again.
-    map.CheckCine();
-    place_party_on_start_tiles();
-    // The title's song plays on under the opening scene; the home map chooses its tune after it.
-    map.HandleMusic();
-}
 
 // Loads a start-up bitmap; a missing one is noted for the start-up report.
 static BITMAP* load_startup_bitmap(const char* path, std::string& missing) {

@@ -74,7 +74,9 @@ struct CachedImage {
 };
 
 BITMAP* load_shared_bitmap(const std::string& path) {
-    static std::map<std::string, CachedImage> cache;
+    // Never destroyed: the bitmaps stay reachable until the process ends, as they are meant to
+    // (a cache destroyed at exit would leave them unreachable, a leak to the leak checker).
+    static std::map<std::string, CachedImage>& cache = *new std::map<std::string, CachedImage>;
     std::string real = resolve_data_path(path);
     struct stat st;
     if (stat(real.c_str(), &st) != 0) return nullptr;
@@ -201,7 +203,9 @@ void CMap::ApplyFileData(MapFileData& d, bool keep_row3_npcs) {
         n.id = f.id;
     }
     if (!keep_row3_npcs)
-        npcs.erase(std::remove_if(npcs.begin(), npcs.end(), [](const CNpc& n) { return n.sprite == 3; }), npcs.end());
+        npcs.erase(std::remove_if(npcs.begin(), npcs.end(),
+                                  [](const CNpc& n) { return n.sprite == OPENING_SPRITE_ROW; }),
+                   npcs.end());
     num_npcs = (unsigned int)npcs.size();
 
     width = d.width;

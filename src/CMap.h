@@ -54,6 +54,14 @@ constexpr unsigned long long MAP_MAX_FILE_BYTES = 256ull << 20;
 // Tile number of the "object on the ground" picture in every tileset.
 constexpr int OBJECT_TILE = 95;
 
+// Cells of cell_w x cell_h pixels a picture of pic_w x pic_h pixels holds, across and down (0
+// for a degenerate size). Tile n (1-based, row by row) of a tileset is drawn when n <= across *
+// down; an NPC's sprite row r when r < down. Used by the drawing and the content check.
+struct SheetCells {
+    unsigned int across, down;
+};
+SheetCells sheet_cells(int pic_w, int pic_h, int cell_w, int cell_h);
+
 // One cell of one layer.
 class CTile {
 public:

@@ -11,18 +11,20 @@
 #include "Grid.h"
 #include "rtrans.h"
 
+SheetCells sheet_cells(int pic_w, int pic_h, int cell_w, int cell_h) {
+    if (pic_w <= 0 || pic_h <= 0 || cell_w <= 0 || cell_h <= 0) return {0, 0};
+    return {(unsigned int)(pic_w / cell_w), (unsigned int)(pic_h / cell_h)};
+}
+
 // Where tile n (1-based) lies in a tileset of cells w x h pixels. Tiles are numbered
 // row by row, so the row is (n - 1) div cells-per-row. False for tile 0, for numbers past
 // the last cell and for a missing or degenerate tileset: nothing may be read then.
 static bool tile_source(const BITMAP* set, unsigned int n, int w, int h, int* sx, int* sy) {
-    if (!set || n == 0 || w <= 0 || h <= 0) return false;
-    unsigned int per_row = (unsigned int)(set->w / w);
-    unsigned int rows = (unsigned int)(set->h / h);
-    if (per_row == 0 || rows == 0) return false;
-    unsigned int row = (n - 1) / per_row;
-    if (row >= rows) return false;
-    *sx = (int)((n - 1) % per_row) * w;
-    *sy = (int)row * h;
+    if (!set || n == 0) return false;
+    const SheetCells cells = sheet_cells(set->w, set->h, w, h);
+    if (cells.across == 0 || n > cells.across * cells.down) return false;
+    *sx = (int)((n - 1) % cells.across) * w;
+    *sy = (int)((n - 1) / cells.across) * h;
     return true;
 }
 

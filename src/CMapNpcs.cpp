@@ -62,9 +62,9 @@ void CMap::InteractNpcs(int px, int py) {
         // A copy: the scripts below may reload the list under our feet.
         const CNpcInfo r = npc_info[n.id - 1];
 
-        if (r.script == "none") {
+        if (r.script == NPC_TALKS) {
             Talk(r.name, quest_bit_set(r.quest_flag) ? r.done_text : r.talk);
-        } else if (r.script == "yesno") {
+        } else if (r.script == NPC_ASKS) {
             if (quest_bit_set(r.quest_flag)) {
                 Talk(r.name, r.done_text);
             } else if (menu.Choice(Talk(r.name, r.talk, true))) {
@@ -73,20 +73,20 @@ void CMap::InteractNpcs(int px, int py) {
             } else {
                 Talk(r.name, r.no_text);
             }
-        } else if (r.script == "setcheckquest") {
+        } else if (r.script == NPC_AFTER_QUEST) {
             if (quest_bit_set(r.quest_flag)) {
                 Talk(r.name, r.done_text);
                 quest.ProcessQuest(r.quest_next);
             } else {
                 Talk(r.name, r.talk);
             }
-        } else if (r.script == "checkquest") {
+        } else if (r.script == NPC_CHECKS_QUEST) {
             quest.ProcessQuest(r.quest_flag);
             Talk(r.name, quest_bit_set(r.quest_flag) ? r.done_text : r.talk);
-        } else if (r.script == "setquest") {
+        } else if (r.script == NPC_SETS_QUEST) {
             quest.flags |= (uint64_t)(int64_t)r.quest_flag;
             Talk(r.name, r.talk);
-        } else if (r.script == "procquest") {
+        } else if (r.script == NPC_RUNS_QUEST) {
             quest.ProcessQuest(r.quest_next);
             Talk(r.name, r.talk);
         }

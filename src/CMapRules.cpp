@@ -186,13 +186,18 @@ void CMap::CheckPortals(CPlayer& p) {
             return;
         }
         const bool battle_map = CheckBattle();
+        // A scene's lost battle sends the player to the start menu: the game that took this
+        // portal is then over, and the rest of the change must not touch the new one.
+        const unsigned int game = games_begun;
         CheckCine();
+        if (games_begun != game) return;
 
         // The scene is the one at the same index in the destination's own list; a
         // destination with fewer portals has none to play.
         int scene = i < num_portals && i < portals.size() ? portals[i].cine : 0;
         if (scene != 0) {
             ::cine.BeginCine(scene);
+            if (games_begun != game) return;
             enter_map(origin_path, staying(), ENTRY_PASSING);
         }
         // The destination is read again (a scene may have changed it). The last entry of the

@@ -75,6 +75,7 @@ const MonsterRow MONSTERS[] = {
     {"Vorrandite Fanatic Cleric", 10, 18, 10, 20, 1, 0, 1},
 };
 constexpr int NUM_MONSTERS = (int)(sizeof MONSTERS / sizeof MONSTERS[0]);
+static_assert(NUM_MONSTERS == MONSTER_KINDS, "one table row per monster kind");
 }  // namespace
 
 void CNpc::LoadStats() {

@@ -5,6 +5,11 @@
 
 class CMap;
 
+// Monster kinds of the statistics table: a battle map's monster ids run from 1 to this.
+constexpr int MONSTER_KINDS = 30;
+// NPCs of this sprite row stand only in the opening scene: ordinary map loads drop them.
+constexpr unsigned char OPENING_SPRITE_ROW = 3;
+
 // A villager or monster placed on the current map. Copied and assigned member by member
 // (map loads reuse entries by index and keep the members the file does not carry).
 class CNpc {
@@ -54,3 +59,33 @@ public:
     int quest_next = 0;         // quest number some scripts process
     std::string done_text;      // what the NPC says once the quest bit is set
 };
+
+// Conversation keywords of an NPC record (CNpcInfo::script). Any other keyword says nothing.
+constexpr const char* NPC_TALKS = "none";                 // words, or done_text once a bit of quest_flag is set
+constexpr const char* NPC_ASKS = "yesno";                 // asks; yes runs quest quest_flag (done_text once set)
+constexpr const char* NPC_AFTER_QUEST = "setcheckquest";  // once a bit of quest_flag is set, runs quest quest_next
+constexpr const char* NPC_CHECKS_QUEST = "checkquest";    // runs quest quest_flag, then talks by its bit
+constexpr const char* NPC_SETS_QUEST = "setquest";        // sets the bits of quest_flag and talks
+constexpr const char* NPC_RUNS_QUEST = "procquest";       // runs quest quest_next and talks
+
+// Whether `script` is one of the keywords above. Used by the content check.
+inline bool npc_keyword_known(const std::string& script) {
+    for (const char* k : {NPC_TALKS, NPC_ASKS, NPC_AFTER_QUEST, NPC_CHECKS_QUEST, NPC_SETS_QUEST, NPC_RUNS_QUEST})
+        if (script == k) return true;
+    return false;
+}
+
+// The field of a record whose quest number a conversation with this keyword hands to
+// CQuests::ProcessQuest (quest_flag or quest_next), or null when it runs none. Used by the content
+// check; CMap::InteractNpcs runs the same fields.
+inline int CNpcInfo::*npc_script_quest_field(const std::string& script) {
+    if (script == NPC_ASKS || script == NPC_CHECKS_QUEST) return &CNpcInfo::quest_flag;
+    if (script == NPC_AFTER_QUEST || script == NPC_RUNS_QUEST) return &CNpcInfo::quest_next;
+    return nullptr;
+}
+
+// The quest number record r's conversation runs, 0 when it runs none.
+inline int npc_script_quest(const CNpcInfo& r) {
+    int CNpcInfo::*field = npc_script_quest_field(r.script);
+    return field ? r.*field : 0;
+}

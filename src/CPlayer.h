@@ -18,6 +18,8 @@ constexpr int MAX_SHOPS = 12;
 constexpr int SHOP_ITEMS = 5;
 constexpr int MAX_LEVEL = 11;
 constexpr int HEALING_POTION = 4;
+// Won-battle entries of the hero: battles recorded beyond them are fought unrecorded.
+constexpr int WON_BATTLE_SLOTS = 25;
 // The companion's name, given by start-up (both records are constructed as the hero).
 constexpr const char* COMPANION_NAME = "Miresa";
 
@@ -94,7 +96,7 @@ public:
     int ac = 0, base_ac = 0;
     int damage = 1, base_damage = 1;
     int gold = 10;
-    int num_won = 25;
+    int num_won = WON_BATTLE_SLOTS;
     int move_range = 5;
     int attack_range = 1;
     std::vector<std::string> won_battles;

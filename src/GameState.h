@@ -36,9 +36,13 @@ public:
     int selected_pc = 0;  // party member drawn as the walking hero, who picks up and shops
     int timer = 0;        // field animation counter; ResetTimers() zeroes it
 
-    // Runs the title screen and start menu; 1 for new game, 0 for load game. Called by Menu().
+    // The splash and the start menu (Title.cpp): 1 when "new game" was chosen, 0 once the saved
+    // game has been loaded ("load game" without a usable save says why and stays in the menu);
+    // "exit" ends the process with status 0. Called by Menu().
     int Intro();
-    // Title screen, then a new game on the home map or the saved game. Called once by GameMain.
+    // The start menu, then a new game on the home map with its opening scene, or the loaded
+    // game; returns only once a game is on. Called by GameMain, and again by the battle's
+    // defeat at any depth of the game (a new or loaded game replaces the one that was on).
     void Menu();
 };
 
@@ -76,7 +80,7 @@ extern CMenu menu;
 extern CPortalMemory broken_portal;
 // Hold counter of SPACE kept by the field loop itself (the use action fires at 1).
 extern int field_key_space;
-// Hold counter of SPACE, shared by the title screen and the battle.
+// Hold counter of SPACE, used by the battle (the title screen keeps its own).
 extern int key_space;
 // Hold counter of left CONTROL, shared by the field loop and the status screens.
 extern int key_lctrl;
@@ -88,6 +92,11 @@ extern std::string npc_list_problem;
 extern std::string item_list_problem;
 // The last problem reported about ./data/shops.txt, so that reading it at every shop says it once.
 extern std::string shop_list_problem;
+
+// Games begun in this run, new or loaded: reset_game_state() adds one. Code that may start
+// another game inside a call (a battle lost away from home goes to the start menu) lets its
+// caller compare this before and after, so the caller leaves the new game alone.
+extern unsigned int games_begun;
 
 // Games begun in this run, new or loaded: reset_game_state() adds one. Code that may start
 // another game inside a call (a battle lost away from home goes to the start menu) lets its

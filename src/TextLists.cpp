@@ -124,11 +124,11 @@ ListReadResult parse_npc_list(const std::string& text, std::vector<CNpcInfo>& ou
     out.assign(1, CNpcInfo());
     LineReader in(text);
     size_t i = 0;
-    std::string l[9];
-    int at[9] = {};
+    std::string l[NPC_RECORD_LINES];
+    int at[NPC_RECORD_LINES] = {};
     while (!in.at_end()) {
-        for (int k = 0; k < 9; ++k) {
-            size_t limit = k < 2 ? NPC_SHORT_LINE : NPC_LONG_LINE;
+        for (int k = 0; k < NPC_RECORD_LINES; ++k) {
+            size_t limit = k <= NPC_LINE_NAME ? NPC_SHORT_LINE : NPC_LONG_LINE;
             bool fits = in.next(limit, l[k]);
             at[k] = in.line_no();
             if (!fits) {
@@ -142,9 +142,9 @@ ListReadResult parse_npc_list(const std::string& text, std::vector<CNpcInfo>& ou
             int line;
             const char* what;
             int CNpcInfo::*field;
-        } numbers[] = {{0, "record number", &CNpcInfo::id},
-                       {6, "quest mask", &CNpcInfo::quest_flag},
-                       {7, "next quest", &CNpcInfo::quest_next}};
+        } numbers[] = {{NPC_LINE_NUMBER, "record number", &CNpcInfo::id},
+                       {NPC_LINE_QUEST_MASK, "quest mask", &CNpcInfo::quest_flag},
+                       {NPC_LINE_NEXT_QUEST, "next quest", &CNpcInfo::quest_next}};
         for (const auto& n : numbers) {
             int v = 0;
             if (!parse_leading_int(l[n.line], v)) {
@@ -153,12 +153,12 @@ ListReadResult parse_npc_list(const std::string& text, std::vector<CNpcInfo>& ou
             }
             r.*n.field = v;
         }
-        r.name = l[1];
-        r.talk = l[2];
-        r.script = l[3];
-        r.yes_text = l[4];
-        r.no_text = l[5];
-        r.done_text = l[8];
+        r.name = l[NPC_LINE_NAME];
+        r.talk = l[NPC_LINE_TALK];
+        r.script = l[NPC_LINE_KEYWORD];
+        r.yes_text = l[NPC_LINE_YES];
+        r.no_text = l[NPC_LINE_NO];
+        r.done_text = l[NPC_LINE_DONE];
         out.push_back(CNpcInfo());
         ++i;
     }
@@ -219,6 +219,14 @@ ListReadResult parse_shop_list(const std::string& text, int (&stock)[MAX_SHOPS][
         ++read;
     }
     return ListReadResult();
+}
+
+std::vector<int> list_word_lines(const std::string& text) {
+    std::vector<int> lines;
+    WordReader in(text);
+    std::string w;
+    while (in.next(w)) lines.push_back(in.line_no());
+    return lines;
 }
 
 bool read_text_file(const std::string& path, std::string& text) {

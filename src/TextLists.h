@@ -7,6 +7,13 @@
 #include "CNpc.h"
 #include "CPlayer.h"
 
+// Lines of one NPC record, in file order.
+enum NpcRecordLine {
+    NPC_LINE_NUMBER, NPC_LINE_NAME, NPC_LINE_TALK, NPC_LINE_KEYWORD, NPC_LINE_YES, NPC_LINE_NO,
+    NPC_LINE_QUEST_MASK, NPC_LINE_NEXT_QUEST, NPC_LINE_DONE,
+    NPC_RECORD_LINES  // lines per record
+};
+
 // Longest line 1 and 2 of an NPC record (number and speaker name).
 constexpr size_t NPC_SHORT_LINE = 254;
 // Longest of the other seven lines of an NPC record.
@@ -47,6 +54,11 @@ ListReadResult parse_equip_list(const std::string& text, CInv (&items)[MAX_ITEMS
 // the shop it belongs to keeps the ids it had. Entries not reached keep their values.
 // `read` gets the count of numbers stored.
 ListReadResult parse_shop_list(const std::string& text, int (&stock)[MAX_SHOPS][SHOP_ITEMS], int& read);
+
+// The line (1-based) each whitespace-separated word of text starts on, in order: the item and
+// shop lists are read word by word, so this tells which line a record or an id stands on.
+// Used by the content check to name the line of a problem.
+std::vector<int> list_word_lines(const std::string& text);
 
 // Reads a whole file into `text`; false when it cannot be opened. Goes through open_data_file.
 bool read_text_file(const std::string& path, std::string& text);

@@ -206,11 +206,24 @@ TEST_F(BattleDefeat, ElsewhereTheDeathPictureLeadsToANewGameThatIsLeftAlone) {
     script_rolls({5, 7});
     Choose(4);
     CloseBoxWithin(30);
-    script.Ticks(5).Tap(GK_ENTER).Ticks(5);  // any key leaves the picture
-    EXPECT_EQ(Run([] { map.CheckPortals(player[0]); }), RunEnd::RETURNED);
+    script.Ticks(5);  // the script ends while the picture waits for a key
+    EXPECT_EQ(Run([] { map.CheckPortals(player[0]); }), RunEnd::SCRIPT_END);
     EXPECT_EQ(Said(), "Thug|Attacks Arven and does 7 damage!!! HP is now -4(10)\n");
     EXPECT_EQ(getpixel(screen, 320, 240), makecol(90, 10, 10));  // the picture, centred
     EXPECT_EQ(getpixel(screen, 299, 224), 0);
+
+    // Again, on to the start menu: any key leaves the picture, SPACE starts a new game.
+    ASSERT_EQ(map.LoadMap("./data/field.map"), 0);
+    player[0] = CPlayer();
+    player[0].x = player[0].y = 64;
+    player[0].hp = 3;
+    player[0].won_battles[0] = "cave.map";
+    script.Clear();
+    script_rolls({5, 7});
+    Choose(4);
+    CloseBoxWithin(30);
+    script.Ticks(5).Tap(GK_ENTER).Ticks(5).Tap(GK_SPACE).Ticks(5);
+    EXPECT_EQ(Run([] { map.CheckPortals(player[0]); }), RunEnd::RETURNED);
     EXPECT_EQ(games_begun, games + 1);
     EXPECT_EQ(map.name, "duskwing.map");
     EXPECT_EQ(player[0].won_battles[0], "empty");  // the old game's record went with it

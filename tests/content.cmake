@@ -32,3 +32,9 @@ if(Python3_Interpreter_FOUND)
   add_test(NAME content_balance COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/mapgen/balance.py --check)
   set_tests_properties(content_balance PROPERTIES LABELS "unit;content")
 endif()
+
+# The content check on the built data/: every map and list against the rules the game's code sets.
+if(TARGET rpgtool)
+  add_test(NAME content_check COMMAND rpgtool check ${CMAKE_BINARY_DIR}/data)
+  set_tests_properties(content_check PROPERTIES LABELS "unit;content")
+endif()

@@ -17,7 +17,7 @@ if(X11_FOUND AND XVFB_EXE AND XDOTOOL_EXE AND IMPORT_EXE)
     set_tests_properties(e2e.${name} PROPERTIES
       LABELS e2e
       TIMEOUT 240
-      ENVIRONMENT "RPG_BIN=$<TARGET_FILE:rpg>;RPG_XCLOSE=$<TARGET_FILE:rpg_xclose>;RPG_DATA=${CMAKE_BINARY_DIR}/data")
+      ENVIRONMENT "RPG_BIN=$<TARGET_FILE:rpg>;RPG_XCLOSE=$<TARGET_FILE:rpg_xclose>;RPG_DATA=${CMAKE_BINARY_DIR}/data;RPG_TOOL=$<TARGET_FILE:rpgtool>")
   endforeach()
 else()
   message(STATUS "End-to-end tests off: they need X11 headers, Xvfb, xdotool and ImageMagick's import")

@@ -134,6 +134,7 @@ TEST_F(MapEntry, ANewGameAfterAPlayedOneStartsClean) {
     event.x = 83;
     battle.turn = 2;
 
+    script.Held(GK_SPACE).Ticks(1);  // "new game", the start menu's first entry
     ASSERT_EQ(Run([] { App.Menu(); }), RunEnd::RETURNED);
     EXPECT_EQ(quest.flags, 0u);
     EXPECT_EQ(player[0].won_battles, CPlayer().won_battles);

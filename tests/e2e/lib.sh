@@ -74,12 +74,17 @@ EOF
     e2e_log "Xvfb on $DISPLAY"
 }
 
-# Starts the game in a fresh working dir with data/ "full" (the build's), "empty" or "none".
+# Starts the game in a fresh working dir with data/ "full" (the build's), "empty" or "none";
+# "again" starts it once more in the last run's working dir, as it was left (its saved game too).
 rpg_start() {
     local mode=${1:-full}
-    RUN_DIR="$E2E_DIR/run.$RANDOM"
-    mkdir -p "$RUN_DIR"
-    if [ "$mode" = full ] && [ -n "${RPG_DATA:-}" ] && [ -d "$RPG_DATA" ]; then
+    if [ "$mode" != again ] || [ -z "${RUN_DIR:-}" ]; then
+        RUN_DIR="$E2E_DIR/run.$RANDOM"
+        mkdir -p "$RUN_DIR"
+    fi
+    if [ "$mode" = again ]; then
+        :
+    elif [ "$mode" = full ] && [ -n "${RPG_DATA:-}" ] && [ -d "$RPG_DATA" ]; then
         ln -s "$RPG_DATA" "$RUN_DIR/data"
     elif [ "$mode" != none ]; then
         mkdir "$RUN_DIR/data"
@@ -117,8 +122,41 @@ rpg_wait_window() {
     e2e_log "window $WID"
 }
 
-# From the game's first screen to the field (the title screen's keys go here).
-rpg_to_field() { :; }
+# Waits for the start menu: the splash is gone (nothing lit below the four entries) and the
+# credit line shows at the bottom (it is there even without data/).
+rpg_wait_menu() {
+    wait_pixels menu 0 280 640 180 lit 0 100 12 && wait_pixels menu 0 470 320 8 white 50 99999 4
+}
+
+# From the game's first screen to the field: "new game" in the start menu, then the opening scene answered.
+rpg_to_field() {
+    rpg_wait_menu || { e2e_log "rpg_to_field: no start menu"; return 1; }
+    key_tap space 100
+    rpg_answer_until_field
+}
+
+# SPACE for every box and title card of a scene until the field's red status line shows, twice
+# in a row, with no dialogue box up (a scene's own frames have no red text at the top left).
+# The last screenshot is to_field.png.
+rpg_answer_until_field() {
+    local seen=0 red panel
+    for _ in $(seq 90); do
+        shot to_field || return 1
+        red=$(count_pixels to_field.png 0 0 80 8 red)
+        panel=$(count_pixels to_field.png 20 415 600 55 panel)
+        if [ "${red:-0}" -ge 20 ] && [ "${red:-0}" -le 400 ] && [ "${panel:-0}" -lt 16000 ]; then
+            seen=$((seen + 1))
+            [ "$seen" -ge 2 ] && return 0
+        else
+            seen=0
+            key_tap space 100
+        fi
+        rpg_running || return 1
+        sleep 0.3
+    done
+    e2e_log "rpg_answer_until_field: the field did not show"
+    return 1
+}
 
 # Holds a key for $2 ms (default 80): the game polls key state each 1/60 s.
 key_tap() {

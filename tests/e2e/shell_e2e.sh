@@ -1,5 +1,6 @@
 #!/bin/bash
-# The game shell end to end: status line, quit question on ESC and on the close button, empty data/.
+# The game shell end to end: status line, quit question on ESC and on the close button, the start
+# menu with empty or no data/.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 ALERT_BOX="200 212 240 50"
@@ -37,14 +38,28 @@ refuse close_no Return
 ask close_alert2 rpg_close_button
 yes_quits
 
-start empty empty
+# Without data/ the start menu runs without its pictures, but no game can start on an empty
+# map: "new game" names the missing home map and the menu stays; "load game" says there is no save.
+BOX_INSIDE="20 415 600 55"
+message_names() { for _ in $(seq 20); do grep -q "$1" "$MESSAGE_LOG" && return 0; sleep 0.2; done; return 1; }
+rpg_start empty
+check "window RPG appears (empty data)" rpg_wait_window
+check "the start menu comes up without its pictures" rpg_wait_menu
 check "one message names the missing files" grep -q "./data/text.bmp" "$MESSAGE_LOG"
-key_tap Right 300; key_tap space; key_tap Control_L; sleep 0.2; key_tap Alt_L; sleep 0.2; key_tap m
-check "still running after walking, SPACE, the status menu opened and closed, and M" rpg_running
-ask empty_alert key_tap Escape
+key_tap space
+check "new game names the missing home map" message_names "duskwing.map"
+check "and the start menu stays" rpg_wait_menu
+key_tap Down; key_tap space
+check "load game says there is no saved game" wait_pixels empty_load $BOX_INSIDE panel 26000
+key_tap space
+check "SPACE closes the box; the menu is back" wait_pixels empty_menu $BOX_INSIDE panel 0 100
+check "nothing drawn over the credit line" rpg_wait_menu
+ask empty_alert rpg_close_button
 yes_quits
 
-start none none
+rpg_start none
+check "window RPG appears (no data folder)" rpg_wait_window
+check "the start menu comes up" rpg_wait_menu
 ask none_alert rpg_close_button
 yes_quits
 

@@ -66,7 +66,11 @@ quit_yes
 check "YES inside the box ends the game with status 0" equals "$RPG_STATUS" 0
 
 # Message boxes may only name pictures or songs the build lacks; a failed map or list is a fault.
-unexpected=$(grep -v -E "could not be (found|loaded)|^ +\./data/|^$" "$MESSAGE_LOG")
+# A build whose content lacks the citadel's stage cannot play the opening's second scene: the
+# loader says so once (the world's maps bring it).
+allowed="could not be (found|loaded)|^ +\./data/|^$"
+[ -e "$RPG_DATA/eviltemple.map" ] || allowed="$allowed|map to load! \./data/eviltemple\.map"
+unexpected=$(grep -v -E "$allowed" "$MESSAGE_LOG")
 if [ -n "$unexpected" ]; then
     echo "unexpected message boxes:"; printf '%s\n' "$unexpected" | sed 's/^/  ! /'
 fi

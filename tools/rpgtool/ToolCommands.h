@@ -17,6 +17,13 @@ int run_save_command(const std::vector<std::string>& args);
 // The usage lines of the save verbs.
 extern const char* const SAVE_COMMAND_USAGE;
 
+// "rpgtool check DATA_DIR": lints the whole content. Returns 0 when it is whole, 1 when it has
+// problems (listed one a line on standard output) or the folder cannot be read, 2 usage.
+int run_check_command(const std::vector<std::string>& args);
+
+// The usage lines of the check.
+extern const char* const CHECK_COMMAND_USAGE;
+
 // A command line's words and options, wherever the options stand ("map dump --tiles F" and
 // "map dump F --tiles" alike): "--name" alone, or "--name VALUE" for the names that take a
 // value; "--" makes every later argument a word.

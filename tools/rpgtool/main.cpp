@@ -1,4 +1,5 @@
-// rpgtool: content tools on the command line, "rpgtool <area> <verb> ...". The map area lives in MapCommands.cpp.
+// rpgtool: content tools on the command line, "rpgtool <area> <verb> ...". The map area lives in MapCommands.cpp,
+// the save area in SaveCommands.cpp, the content check in CheckCommands.cpp.
 #include <allegro.h>
 
 #include <cerrno>
@@ -24,6 +25,7 @@ struct Area {
 const Area areas[] = {
     {"map", run_map_command, MAP_COMMAND_USAGE},
     {"save", run_save_command, SAVE_COMMAND_USAGE},
+    {"check", run_check_command, CHECK_COMMAND_USAGE},
 };
 
 int usage() {
