@@ -89,9 +89,10 @@ const PlanMap* CAtlas::File(const std::string& name) {
 
 std::vector<Tile> neighbours(Tile t) { return {{t.c, t.r - 1}, {t.c, t.r + 1}, {t.c + 1, t.r}, {t.c - 1, t.r}}; }
 
-WalkRules walk_rules(const PlanMap& m, bool people) {
+WalkRules walk_rules(const PlanMap& m, bool people, const std::set<std::string>& won) {
     WalkRules rules;
-    for (const CPortal& p : m.portals) rules.closed.insert({(int)cell_of(p.x), (int)cell_of(p.y)});
+    for (const CPortal& p : m.portals)
+        if (!won.count(map_key(p.dest_map))) rules.closed.insert({(int)cell_of(p.x), (int)cell_of(p.y)});
     for (const CEvent& e : m.events)
         if (e.type & EV_STEP_MESSAGE) rules.costly.insert({e.x, e.y});
     if (people)
@@ -176,7 +177,7 @@ std::string portal_key(const std::string& map_name, Tile t) {
 }
 
 bool plan_journey(CAtlas& atlas, const PlanMap& here, Tile from, const std::string& goal_map,
-                  const std::set<Tile>& goal_tiles, const std::set<std::string>& shut, Leg& out) {
+                  const std::set<Tile>& goal_tiles, const JourneyRules& jr, Leg& out) {
     out = Leg();
     const std::string here_key = map_key(here.name), goal_key = map_key(goal_map);
     std::vector<Stop> stops{{here_key, from, 0, -1, -1}};
@@ -196,10 +197,11 @@ bool plan_journey(CAtlas& atlas, const PlanMap& here, Tile from, const std::stri
         const bool on_here = stop.map == here_key;
         const PlanMap* pm = on_here ? &here : atlas.File(stop.map);
         if (!pm) continue;
-        const WalkRules rules = walk_rules(*pm, on_here);
+        const WalkRules rules = walk_rules(*pm, on_here && jr.people, jr.battles_won);
         std::set<Tile> ends;
         if (stop.map == goal_key) ends = goal_tiles;
-        for (const CPortal& p : pm->portals) ends.insert({(int)cell_of(p.x), (int)cell_of(p.y)});
+        for (const CPortal& p : pm->portals)
+            if (!jr.battles_won.count(map_key(p.dest_map))) ends.insert({(int)cell_of(p.x), (int)cell_of(p.y)});
         const Walks w = walk_costs(*pm, stop.at, rules, ends);
         if (si == 0) start_walks = w;
         if (stop.map == goal_key)
@@ -215,10 +217,10 @@ bool plan_journey(CAtlas& atlas, const PlanMap& here, Tile from, const std::stri
             const CPortal& p = pm->portals[i];
             const Tile pt{(int)cell_of(p.x), (int)cell_of(p.y)};
             auto it = w.cost.find(pt);
-            if (it == w.cost.end() || pt == stop.at || shut.count(portal_key(pm->name, pt))) continue;
+            if (it == w.cost.end() || pt == stop.at || jr.shut.count(portal_key(pm->name, pt))) continue;
             const std::string dest = map_key(p.dest_map);
             const PlanMap* dm = atlas.File(dest);
-            if (!dm || dm->battle || (dm->cine != 0 && dest != goal_key)) continue;
+            if (!dm || dm->battle || (dm->cine != 0 && !jr.scenes_seen.count(dm->cine) && dest != goal_key)) continue;
             Stop next{dest, {(int)cell_of(p.dest_x), (int)cell_of(p.dest_y)}, cost + it->second + 1, si,
                       si == 0 ? (int)i : stop.first_portal};
             stops.push_back(next);

@@ -73,9 +73,9 @@ struct WalkRules {
 // from and goals included; empty when there is none. The start tile may itself be closed.
 std::vector<Tile> find_path(const PlanMap& m, Tile from, const std::set<Tile>& goals, const WalkRules& rules);
 
-// Rules for walking the map m: portals closed, step-on tiles costly, and with people the tiles
-// every person's square covers closed.
-WalkRules walk_rules(const PlanMap& m, bool people);
+// Rules for walking the map m: portals closed (but those to battles in `won`, which only vanish
+// when stepped on), step-on tiles costly, and with people the tiles every person's square covers closed.
+WalkRules walk_rules(const PlanMap& m, bool people, const std::set<std::string>& won = {});
 
 // The first leg of a journey: the walk on the current map, to the goal itself or to the portal
 // where the journey leaves it.
@@ -85,13 +85,22 @@ struct Leg {
     std::string via;         // the maps the journey passes, for messages ("a -> b -> c")
 };
 
+// What a journey may pass through besides open ground.
+struct JourneyRules {
+    std::set<std::string> shut;     // portals found shut, by portal_key
+    std::set<int> scenes_seen;      // entry scenes already played: their maps are plain maps now
+    std::set<std::string> battles_won;  // battle maps won (map keys): their portals only vanish
+    bool people = true;             // people on the current map block their tiles
+};
+
 // Plans a journey from tile `from` on `here` (the current map as it stands) to any of
 // `goal_tiles` on the map `goal_map` (tiles of that map as its file lies, or of `here`). Portals
 // lead on when their destination is a readable map that is no battle map and plays no scene on
-// entry (unless it is the goal's map) and they are not in `shut` (portals found shut, by
-// "map:col,row"). People on `here` block its tiles. False when no journey exists.
+// entry that has not been seen (unless it is the goal's map), and they are not shut. A portal to
+// a battle won is walked over like ground. People on `here` block its tiles. False when no
+// journey exists.
 bool plan_journey(CAtlas& atlas, const PlanMap& here, Tile from, const std::string& goal_map,
-                  const std::set<Tile>& goal_tiles, const std::set<std::string>& shut, Leg& out);
+                  const std::set<Tile>& goal_tiles, const JourneyRules& rules, Leg& out);
 
 // The key a shut portal is known by in plan_journey's `shut`.
 std::string portal_key(const std::string& map_name, Tile t);

@@ -2,8 +2,10 @@
 #include "PlayBot.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "CBattle.h"
+#include "CCine.h"
 #include "CMain.h"
 #include "CMap.h"
 #include "CPlayer.h"
@@ -18,6 +20,9 @@ namespace {
 // before the player gives up on it.
 constexpr int REPLAN_STALLS = 3;
 constexpr int GIVE_UP_STALLS = 1200;
+// Ticks stalled before the hero steps aside for someone in his way, and the ticks he then waits.
+constexpr int STEP_ASIDE_STALLS = 24;
+constexpr int STEP_ASIDE_WAIT = 90;
 // Use-key presses at a goal's target that bring nothing before the player gives up.
 constexpr int GIVE_UP_PRESSES = 8;
 // Ticks a party member's step may be refused before its turn is ended where it stands.
@@ -48,13 +53,26 @@ bool live_wall(Tile t) {
     return !cell || (cell->flags & TF_BLOCKED);
 }
 Tile walk_tile() {
-    const Tile h = hero_tile();
-    if (!live_wall(h)) return h;
+    // Of the tiles his square covers: the nearest that is no wall and has nobody on it, else the
+    // nearest that is no wall.
     const CellSpan s = cells_under(player[0].x, player[0].y);
+    Tile best = hero_tile();
+    long long best_score = -1;
     for (long long r = s.r0; r <= s.r1; ++r)
-        for (long long c = s.c0; c <= s.c1; ++c)
-            if (!live_wall({(int)c, (int)r})) return {(int)c, (int)r};
-    return h;
+        for (long long c = s.c0; c <= s.c1; ++c) {
+            const Tile t{(int)c, (int)r};
+            if (live_wall(t)) continue;
+            bool person = false;
+            for (size_t i = 0; i < map.npcs.size() && i < map.num_npcs; ++i)
+                person = person || squares_overlap(map.npcs[i].x, map.npcs[i].y, c * CELL, r * CELL);
+            const long long off = std::llabs((long long)player[0].x - c * CELL) + std::llabs((long long)player[0].y - r * CELL);
+            const long long score = (person ? 1000 : 0) + off;
+            if (best_score < 0 || score < best_score) {
+                best_score = score;
+                best = t;
+            }
+        }
+    return best;
 }
 bool aligned_on(Tile t) { return player[0].x == (unsigned int)(t.c * CELL) && player[0].y == (unsigned int)(t.r * CELL); }
 
@@ -87,13 +105,14 @@ CPlayBot::CPlayBot(const Route& route, CBotHost& host, CAtlas& atlas, PlayOption
 // ---- The route --------------------------------------------------------------------------------
 
 const Goal* CPlayBot::Current() const {
+    if (!aside_.empty()) return &aside_.front();
     if (act_ >= route_.acts.size()) return nullptr;
     return &route_.acts[act_].goals[goal_];
 }
 
 bool CPlayBot::AtEnd() const {
     const Goal* g = Current();
-    return g && g->kind == GOAL_END;
+    return aside_.empty() && g && g->kind == GOAL_END;
 }
 
 bool CPlayBot::TakeRestart() {
@@ -110,9 +129,10 @@ std::string CPlayBot::Where() const {
         snprintf(buf, sizeof buf, "after the last goal, on %s at tile (%d, %d)", map.name.c_str(), h.c, h.r);
         return buf;
     }
-    snprintf(buf, sizeof buf, "act %zu \"%s\", goal \"%s\" (route line %d), on %s at tile (%d, %d) (pixel %u, %u)",
-             act_ + 1, route_.acts[act_].title.c_str(), g->text.c_str(), g->line, map.name.c_str(), h.c, h.r,
-             player[0].x, player[0].y);
+    const Goal& r = route_.acts[act_].goals[goal_];
+    snprintf(buf, sizeof buf, "act %zu \"%s\", goal \"%s\" (route line %d)%s%s, on %s at tile (%d, %d) (pixel %u, %u)",
+             act_ + 1, route_.acts[act_].title.c_str(), r.text.c_str(), r.line, aside_.empty() ? "" : " on the way to ",
+             aside_.empty() ? "" : g->text.c_str(), map.name.c_str(), h.c, h.r, player[0].x, player[0].y);
     return buf;
 }
 
@@ -124,6 +144,13 @@ void CPlayBot::ReportAct(size_t act) const {
     if (quest.flags & QF_COMPANION)
         printf("; Miresa level %d, hp %d/%d", player[1].level, player[1].hp, player[1].max_hp);
     printf("; gold %d; %lld ticks\n", player[0].gold, host_.Ticks());
+    if (options_.verbose)
+        for (int m = 0; m < 2; ++m) {
+            printf("   %s carries:", player[m].name.c_str());
+            for (const CInv& slot : player[m].inv)
+                if (slot.id) printf(" %s%s", player[0].items[slot.id - 1].name.c_str(), slot.equipped ? "*" : "");
+            printf("\n");
+        }
     fflush(stdout);
 }
 
@@ -131,9 +158,72 @@ void CPlayBot::Done() {
     const Goal* g = Current();
     if (!g) return;
     if (options_.verbose) printf("   done: %s\n", g->text.c_str());
+    if (!aside_.empty()) {
+        aside_.pop_front();
+        if (!aside_.empty()) {
+            BeginGoal();
+            return;
+        }
+        // Back to the route's goal where it was left, to be taken up afresh at its place.
+        gs_ = held_;
+        gs_.acted = gs_.spoke = gs_.shopped = false;
+        gs_.presses = 0;
+        pilot_ = Pilot();
+        if (options_.verbose) printf("goal (again): %s\n", Current()->text.c_str());
+        return;
+    }
+    Advance(true);
+}
+
+void CPlayBot::MakeRoom(const std::string& find, bool pick_up) {
+    // Outside a battle a potion cannot be drunk: one goes, and the find comes into the pack.
+    if (count_in_pack(player[0], HEALING_POTION) == 0) Stop("the pack is full: no room for " + find);
+    if (options_.verbose) printf("   (the pack is full: a potion makes room for %s)\n", find.c_str());
+    Goal drop;
+    drop.kind = GOAL_DROP;
+    drop.name = player[0].items[HEALING_POTION - 1].name;
+    drop.text = "drop " + drop.name + " (to make room for " + find + ")";
+    std::deque<Goal> goals{drop};
+    if (!pick_up) {
+        // Not where the use key will be pressed next: it would pick the potion up again.
+        const PlanMap here = plan_of_current_map();
+        const WalkRules rules = walk_rules(here, true);
+        const Tile h = walk_tile();
+        for (const Tile n : neighbours(h)) {
+            if (here.Wall(n) || rules.closed.count(n) || here.EventAt(n, ~0) >= 0) continue;
+            Goal aside;
+            aside.kind = GOAL_GO;
+            aside.map = map.name;
+            aside.col = n.c;
+            aside.row = n.r;
+            aside.text = "go a step aside";
+            goals.push_front(aside);
+            break;
+        }
+    } else {
+        Goal pick;
+        pick.kind = GOAL_PICKUP;
+        pick.map = map.name;
+        pick.col = (int)(player[0].x / CELL);
+        pick.row = (int)(player[0].y / CELL);
+        for (size_t i = 0; i < map.events.size() && i < map.num_events; ++i)
+            if ((map.events[i].type & EV_OBJECT) && player[0].items[HEALING_POTION - 1].name != find &&
+                map.events[i].quest > 0 && map.events[i].quest <= MAX_ITEMS && player[0].items[map.events[i].quest - 1].name == find) {
+                pick.col = map.events[i].x;
+                pick.row = map.events[i].y;
+            }
+        pick.text = "pickup " + find;
+        goals.push_back(pick);
+    }
+    if (aside_.empty()) held_ = gs_;
+    aside_ = goals;
+    BeginGoal();
+}
+
+void CPlayBot::Advance(bool report) {
     ++goal_;
     if (goal_ >= route_.acts[act_].goals.size()) {
-        ReportAct(act_);
+        if (report) ReportAct(act_);
         ++act_;
         goal_ = 0;
         while (act_ < route_.acts.size() && route_.acts[act_].goals.empty()) ++act_;
@@ -158,11 +248,15 @@ void CPlayBot::Resume(bool loaded) {
     // A loaded game stands where the last save was made: the goals after it are played again.
     act_ = loaded ? save_act_ : 0;
     goal_ = loaded ? save_goal_ : 0;
-    BeginGoal();
+    aside_.clear();
+    while (act_ < route_.acts.size() && route_.acts[act_].goals.empty()) ++act_;
     if (loaded) {
-        Done();
+        // The goal of the save is done (its act reported already, if it ended one): on to the next.
+        Advance(false);
         // The restart that followed the save has been made.
         if (const Goal* g = Current(); g && g->kind == GOAL_RESTART) Done();
+    } else {
+        BeginGoal();
     }
 }
 
@@ -242,10 +336,12 @@ void CPlayBot::Observe(const ScreenView& v) {
     if (!g) return;
     if (options_.goal_ticks > 0 && host_.Ticks() - gs_.start_tick > options_.goal_ticks)
         Stop("the goal took more than " + std::to_string(options_.goal_ticks) + " ticks");
-    if (g->kind == GOAL_STEP && map_key(map.name) == map_key(g->map) && hero_touches({g->col, g->row}))
-        gs_.touched = true;
-    // A step goal is over once its tile is reached, whatever it set off.
-    if (g->kind == GOAL_STEP && gs_.touched && v.kind != SK_FIELD) Done();
+    // A step goal is over once its tile has set something off: a box, a scene, a battle, another map.
+    if (g->kind == GOAL_STEP) {
+        const bool on_map = map_key(map.name) == map_key(g->map);
+        if (on_map && hero_touches({g->col, g->row})) gs_.touched = true;
+        if (gs_.touched && (v.kind != SK_FIELD || !on_map)) Done();
+    }
 }
 
 void CPlayBot::WaitKey(const ScreenView& v) { Tap(v.key >= 0 ? v.key : GK_SPACE); }
@@ -294,11 +390,32 @@ void CPlayBot::Heard(const std::string& from, const std::string& msg) {
         gs_.presses = 0;
     }
     if (msg == "You don't have enough experience to level yet!") gs_.refused = true;
-    if (msg == "Hey, you can't afford that!" || msg == "You don't have any room in your inventory!") {
+    if (msg == "You don't have any room in your inventory!" && gs_.asking != HEALING_POTION && gs_.asking > 0) {
+        // A piece of gear is worth more than a potion: make room and come back to the shop.
+        MakeRoom(player[0].items[gs_.asking - 1].name, false);
+    } else if (msg == "Hey, you can't afford that!" || msg == "You don't have any room in your inventory!") {
         if (options_.verbose) printf("   (gave up buying item %d)\n", gs_.asking);
         gs_.given_up.insert(gs_.asking);
     }
-    if (msg == "Not enough room!") Stop("the pack is full: something to pick up stays on the ground");
+    if (msg == "Not enough room!") {
+        // A potion too many is left where it lies, as a player with a full pack would; anything
+        // else the route should have made room for.
+        int lying = 0;
+        const Goal* g = Current();
+        const CellSpan s = cells_under(player[0].x, player[0].y);
+        for (size_t i = 0; i < map.events.size() && i < map.num_events; ++i) {
+            const CEvent& e = map.events[i];
+            if ((e.type & EV_OBJECT) && e.x >= s.c0 && e.x <= s.c1 && e.y >= s.r0 && e.y <= s.r1) lying = e.quest;
+        }
+        const std::string found = lying > 0 && lying <= MAX_ITEMS ? player[0].items[lying - 1].name : "a find";
+        if (!g || (g->kind != GOAL_CHEST && g->kind != GOAL_PICKUP)) Stop("the pack is full: " + found + " stays on the ground");
+        if (lying == HEALING_POTION) {
+            if (options_.verbose) printf("   (the pack is full: a potion stays on the ground)\n");
+            gs_.left_behind = true;
+        } else {
+            MakeRoom(found, true);
+        }
+    }
     if (starts_with(msg, "After a good nights sleep") || msg == "You don't have enough money to stay here!")
         gs_.rested = true;
 }
@@ -551,7 +668,20 @@ const PlanMap* CPlayBot::PlanFor(const std::string& map_name) {
 void CPlayBot::Replan(const std::string& goal_map, const std::set<Tile>& tiles) {
     Leg leg;
     const PlanMap here = plan_of_current_map();
-    if (!plan_journey(atlas_, here, walk_tile(), goal_map, tiles, pilot_.shut, leg)) {
+    // What the player remembers: the scenes it has watched and the battles it has won.
+    JourneyRules rules;
+    rules.shut = pilot_.shut;
+    for (size_t n = 0; n < cine.played.size(); ++n)
+        if (cine.played[n]) rules.scenes_seen.insert((int)n);
+    for (const std::string& w : player[0].won_battles)
+        if (w != "empty") rules.battles_won.insert(map_key(w));
+    bool found = plan_journey(atlas_, here, walk_tile(), goal_map, tiles, rules, leg);
+    if (!found) {
+        // Someone stands in the only way: walk up to them, they will stroll aside.
+        rules.people = false;
+        found = plan_journey(atlas_, here, walk_tile(), goal_map, tiles, rules, leg);
+    }
+    if (!found) {
         std::string list;
         for (const Tile& t : tiles) list += (list.empty() ? "" : " ") + std::string("(") + std::to_string(t.c) + "," + std::to_string(t.r) + ")";
         Stop("no way from " + map.name + " to " + goal_map + " " + list);
@@ -569,7 +699,8 @@ void CPlayBot::Replan(const std::string& goal_map, const std::set<Tile>& tiles) 
 bool CPlayBot::Arrive(const std::string& goal_map, const std::set<Tile>& tiles) {
     const Tile h = walk_tile();
     if (map_key(map.name) == map_key(goal_map) && tiles.count(h) && aligned_on(h)) {
-        Release();
+        // Arrived: the walking stops; a key the caller is pressing stays as it is.
+        if (pilot_.pushing) Release();
         pilot_.pushing = false;
         return true;
     }
@@ -583,9 +714,36 @@ bool CPlayBot::Arrive(const std::string& goal_map, const std::set<Tile>& tiles) 
     pilot_.last_x = player[0].x;
     pilot_.last_y = player[0].y;
     if (pilot_.stalls > GIVE_UP_STALLS) Stop("cannot get past: the hero has not moved for a long while");
+    if (pilot_.wait > 0) {
+        // Stepped aside: let whoever stood in the way stroll on.
+        if (host_.LastTickRan()) --pilot_.wait;
+        Release();
+        pilot_.pushing = false;
+        return false;
+    }
+    if (pilot_.detour && aligned_on(h)) {
+        pilot_.detour = false;
+        pilot_.wait = STEP_ASIDE_WAIT;
+        pilot_.path.clear();
+        Release();
+        pilot_.pushing = false;
+        return false;
+    }
+    if (!pilot_.detour && pilot_.stalls >= STEP_ASIDE_STALLS && pilot_.path.size() > 1) {
+        // Someone walking into the hero waits for him as he waits for them: step aside.
+        const PlanMap here = plan_of_current_map();
+        const WalkRules people = walk_rules(here, true);
+        for (const Tile n : neighbours(h))
+            if (n != pilot_.path[1] && !here.Wall(n) && !people.closed.count(n)) {
+                pilot_.path = {h, n};
+                pilot_.detour = true;
+                pilot_.stalls = 0;
+                break;
+            }
+    }
     if (pilot_.map != map.name || pilot_.goal_map != goal_map || pilot_.goals != tiles) pilot_.path.clear();
     while (pilot_.path.size() > 1 && pilot_.path[1] == h) pilot_.path.erase(pilot_.path.begin());
-    if (pilot_.path.empty() || pilot_.path[0] != h || (pilot_.stalls > 0 && pilot_.stalls % REPLAN_STALLS == 0)) {
+    if (!pilot_.detour && (pilot_.path.empty() || pilot_.path[0] != h || (pilot_.stalls > 0 && pilot_.stalls % REPLAN_STALLS == 0))) {
         const int stalls = pilot_.stalls;
         Replan(goal_map, tiles);
         pilot_.stalls = stalls;
@@ -630,9 +788,12 @@ bool CPlayBot::Arrive(const std::string& goal_map, const std::set<Tile>& tiles) 
 void CPlayBot::UseFacing(const std::string& goal_map, Tile target, bool person) {
     const PlanMap* pm = PlanFor(goal_map);
     if (!pm) Stop("the map " + goal_map + " cannot be read");
+    // Where to stand: next to it, on open ground nobody stands on (a shopkeeper stands behind
+    // the counter, on the other side from the customer).
+    const WalkRules people = walk_rules(*pm, true);
     std::set<Tile> spots;
     for (const Tile n : neighbours(target))
-        if (!pm->Wall(n)) spots.insert(n);
+        if (!pm->Wall(n) && !people.closed.count(n)) spots.insert(n);
     if (spots.empty()) Stop("nowhere to stand next to (" + std::to_string(target.c) + ", " + std::to_string(target.r) + ")");
     if (!Arrive(goal_map, spots)) return;
     const Tile h = hero_tile();
@@ -701,7 +862,7 @@ void CPlayBot::Pickup(const Goal& g) {
         bool lying = false;
         for (size_t i = 0; i < map.events.size() && i < map.num_events; ++i)
             lying = lying || ((map.events[i].type & EV_OBJECT) && gs_.spots.count({map.events[i].x, map.events[i].y}));
-        if (!lying) {
+        if (!lying || gs_.left_behind) {
             Done();
             Release();
             return;
@@ -745,11 +906,17 @@ void CPlayBot::Field() {
         if (Arrive(g->map, {{g->col, g->row}})) Done();
         break;
     case GOAL_STEP:
-        if (gs_.touched) {
-            Done();
-            Release();
-        } else {
-            Arrive(g->map, {{g->col, g->row}});
+        // On the tile and nothing yet: a step on it (a portal carries the party at the next
+        // arrow, a step-on message fires at the first pixel walked).
+        if (Arrive(g->map, {{g->col, g->row}})) {
+            if (host_.LastTickRan() && ++gs_.presses > GIVE_UP_PRESSES * 4) Stop("nothing happens on the tile");
+            Tile free = {g->col, g->row};
+            for (const Tile n : neighbours(free))
+                if (!live_wall(n)) {
+                    free = n;
+                    break;
+                }
+            HoldOnly(ARROW_OF_DIR[free == Tile{g->col, g->row} ? DIR_UP : dir_between({g->col, g->row}, free)]);
         }
         break;
     case GOAL_TALK: TalkTo(*g); break;

@@ -1,6 +1,7 @@
 // The automated player: follows the route goal by goal, deciding each tick's keys from the screen it faces and the world it sees.
 #pragma once
 
+#include <deque>
 #include <set>
 #include <string>
 
@@ -35,6 +36,8 @@ public:
 
     // Whether the route has come to its end goal, where the game is to close by itself.
     bool AtEnd() const;
+    // Prints the line of the act in hand (the last act, once the game has closed at its end).
+    void ReportLastAct() const { if (act_ < route_.acts.size()) ReportAct(act_); }
     // Whether the player has just quit to start the game again; clears the request.
     bool TakeRestart();
     // Where the player stands: act, goal and route line, map and tile.
@@ -59,6 +62,7 @@ private:
         std::set<int> given_up;   // items the shop would not sell (gold, room)
         int asking = 0;           // the item of the purchase question open
         std::set<Tile> spots;     // where a pickup goal looks
+        bool left_behind = false; // a potion found with the pack full stays on the ground
     };
     // The walk in hand.
     struct Pilot {
@@ -71,6 +75,8 @@ private:
         unsigned int last_x = 0, last_y = 0;
         int stalls = 0;           // ticks run with an arrow held and no pixel walked
         int portal_waits = 0;     // ticks on a portal square that did not carry the party
+        bool detour = false;      // stepping aside for someone in the way
+        int wait = 0;             // ticks still to wait after stepping aside
         std::set<std::string> shut;  // portals found shut while on this goal
     };
 
@@ -78,8 +84,10 @@ private:
     CBotHost& host_;
     CAtlas& atlas_;
     PlayOptions options_;
-    size_t act_ = 0, goal_ = 0;   // the goal in hand (act_ past the last act: the route is done)
+    size_t act_ = 0, goal_ = 0;   // the route's goal in hand (act_ past the last act: the route is done)
+    std::deque<Goal> aside_;      // goals the player took on by itself (room in a full pack), done first
     GoalState gs_;
+    GoalState held_;              // the route goal's progress while goals taken on aside run
     Pilot pilot_;
     unsigned int games_seen_ = 0;
     bool began_ = false;          // a game has begun
@@ -94,6 +102,9 @@ private:
 
     const Goal* Current() const;
     void Done();
+    void Advance(bool report);
+    // Takes on dropping a potion, and with pick_up picking the find up, before the goal in hand.
+    void MakeRoom(const std::string& find, bool pick_up);
     void BeginGoal();
     void Resume(bool loaded);
     void ReportAct(size_t act) const;

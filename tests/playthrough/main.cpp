@@ -185,6 +185,7 @@ int main(int argc, char** argv) {
                 }
                 if (e.status != 0) return fail(bot, "the game ended with status " + std::to_string(e.status), shot);
                 if (!bot.AtEnd()) return fail(bot, "the game ended before the story did", shot);
+                bot.ReportLastAct();
                 printf("playthrough: the end picture was shown and the game closed with status 0 after %lld ticks\n",
                        bot_host.Ticks());
                 return 0;
