@@ -6,6 +6,7 @@ add_library(rpgplaybot STATIC ${RPG_PLAYBOT_SOURCES})
 target_include_directories(rpgplaybot PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/playthrough)
 target_link_libraries(rpgplaybot PUBLIC rpgcore)
 target_link_libraries(rpg_tests PRIVATE rpgplaybot)
+target_compile_definitions(rpg_tests PRIVATE RPG_ROUTE_FILE="${CMAKE_SOURCE_DIR}/content/route.txt")
 
 add_executable(rpg_playthrough ${CMAKE_CURRENT_SOURCE_DIR}/playthrough/main.cpp)
 target_compile_definitions(rpg_playthrough PRIVATE RPG_ROUTE_FILE="${CMAKE_SOURCE_DIR}/content/route.txt")
@@ -14,3 +15,12 @@ target_link_libraries(rpg_playthrough PRIVATE rpgplaybot)
 if(TARGET content)
   add_dependencies(rpg_playthrough content)
 endif()
+
+# The whole story with the default seed, run from the build folder on the built data/.
+add_test(NAME playthrough COMMAND rpg_playthrough --dir playthrough-run --shot playthrough-last.bmp
+         WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+# A world that lost the portal to Brightmere Cave: the run stops in the act that needs it, naming it.
+add_test(NAME playthrough.broken_portal
+         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/playthrough/broken_portal.sh
+                 $<TARGET_FILE:rpg_playthrough> $<TARGET_FILE:rpgtool> ${CMAKE_BINARY_DIR}/data)
+set_tests_properties(playthrough playthrough.broken_portal PROPERTIES LABELS playthrough TIMEOUT 600)
