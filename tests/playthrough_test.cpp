@@ -2,10 +2,12 @@
 // and journeys, battle turns, its host's keys and clock, and the player on a small field.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "Atlas.h"
+#include "BattleRig.h"
 #include "BotHost.h"
 #include "CMain.h"
 #include "CMap.h"
@@ -15,6 +17,7 @@
 #include "MapBuild.h"
 #include "PeopleRig.h"
 #include "PlayBot.h"
+#include "PlaySight.h"
 #include "Route.h"
 #include "Tactics.h"
 #include "TempDir.h"
@@ -387,58 +390,122 @@ TEST(PlayHost, KeysClockAndTheEndOfTheGame) {
     speed_counter = 0;
 }
 
-// ---- The player on a small field ---------------------------------------------------------------
+// ---- The player on the real loops ----------------------------------------------------------------
 
-// A 12 x 8 field with a wall between the hero and a chest, and a talker at the far end: the real
-// field loop run by the automated player on its own host.
+// Runs the game's code `run` with the automated player on its own host, along the route `text`.
+// True when the player came to its end goal in the field.
+bool play(const std::string& text, const std::function<void()>& run, CHost& rig_host, std::string* said = nullptr) {
+    Route route;
+    std::string error;
+    EXPECT_TRUE(parse_route(text, route, error)) << error;
+    CBotHost bot_host(40000);
+    CAtlas atlas("./data/");
+    CPlayBot bot(route, bot_host, atlas, PlayOptions());
+    bot_host.SetMind(&bot);
+    host = &bot_host;
+    static CPlayBot* listening;
+    static std::string* words;
+    listening = &bot;
+    words = said;
+    talk_watch = [](const std::string& f, const std::string& m) {
+        listening->Heard(f, m);
+        if (words) *words += f + "|" + m + "\n";
+    };
+    games_begun = 1;  // a game is under way
+    std::string why;
+    try {
+        run();
+    } catch (const PlayStop& s) {
+        why = s.reason;
+    }
+    host = &rig_host;
+    talk_watch = nullptr;
+    return bot.AtEnd() && why == "the story should have ended by now";
+}
+
+// A 12 x 8 field with a wall between the hero and a chest, and a talker at the far end.
 class PlayerOnField : public PeopleRig {
 protected:
     TempDir dir{TempDir::AS_GAME_FOLDER};  // the chest saves here
-    CBotHost bot_host{20000};
-    CAtlas atlas{"./data/"};
-    Route route;
 
     void SetUp() override {
         PeopleRig::SetUp();
         MakeMap(12, 8);
         for (int r = 0; r < 6; ++r) map.tiles[0][r][4].flags |= TF_BLOCKED;
         AddEvent(6, 1, EV_CHEST, 9);
+        Item(4, "Potion", IT_USABLE, 0, 0);
         Item(9, "Sword", IT_WEAPON, 2, 0);
         PlaceNpc(10 * CELL, 6 * CELL, 1);
         Talker(1, "Bob", "Hello there.");
         player[0].x = player[0].y = CELL;
         player[0].facing = DIR_DOWN;
     }
-    // Plays the route; true when the player came to its end goal.
-    bool Play(const std::string& text) {
-        std::string error;
-        EXPECT_TRUE(parse_route(text, route, error)) << error;
-        CPlayBot bot(route, bot_host, atlas, PlayOptions());
-        bot_host.SetMind(&bot);
-        host = &bot_host;
-        static CPlayBot* listening = nullptr;
-        listening = &bot;
-        talk_watch = [](const std::string& f, const std::string& m) { listening->Heard(f, m); };
-        games_begun = 1;  // a game is under way
-        std::string why;
-        try {
-            FieldLoop();
-        } catch (const PlayStop& s) {
-            why = s.reason;
-        }
-        host = &script;
-        talk_watch = nullptr;
-        return bot.AtEnd() && why == "the story should have ended by now";
-    }
 };
 
 TEST_F(PlayerOnField, WalksRoundTheWallOpensTheChestWearsItsFindAndTalks) {
-    ASSERT_TRUE(Play("act A\nchest test.map 6 1\nwear Sword\ntalk test.map Bob\nend\n"));
+    ASSERT_TRUE(play("act A\nchest test.map 6 1\nwear Sword\ntalk test.map Bob\nend\n", [] { FieldLoop(); }, script));
     EXPECT_EQ(player[0].inv[0].id, 9);
     EXPECT_TRUE(player[0].inv[0].equipped);
     EXPECT_EQ(App.selected_pc, 0);
     // The hero faces Bob from a tile beside him.
     EXPECT_TRUE(squares_overlap(player[0].x, player[0].y, 10 * CELL, 6 * CELL, 2 * CELL));
+}
+
+// With the pack full of potions, a find worth more than a potion makes one go: dropped beside the
+// chest, never where the use key picks it up again.
+TEST_F(PlayerOnField, AFullPackDropsAPotionForTheFind) {
+    for (CInv& slot : player[0].inv) slot.id = HEALING_POTION;
+    std::string said;
+    ASSERT_TRUE(play("act A\nchest test.map 6 1\nend\n", [] { FieldLoop(); }, script, &said));
+    EXPECT_EQ(count_in_pack(player[0], 9), 1);
+    EXPECT_EQ(count_in_pack(player[0], HEALING_POTION), 9);
+    EXPECT_NE(said.find("|Not enough room!"), std::string::npos);
+}
+
+// The same at a shop: the potion is dropped a step away from the counter, or the press that opens
+// the shop again would pick it up again first.
+TEST_F(PlayerOnField, AFullPackDropsAPotionAStepAwayFromTheShop) {
+    for (CInv& slot : player[0].inv) slot.id = HEALING_POTION;
+    write_file("data/shops.txt", "9 4 0 0 0\n");
+    map.tiles[0][4][8].flags |= TF_BLOCKED;  // the counter
+    AddEvent(8, 4, EV_SHOP, 0);
+    ASSERT_TRUE(play("act A\nbuy test.map 0 Sword\nend\n", [] { FieldLoop(); }, script));
+    EXPECT_EQ(count_in_pack(player[0], 9), 1);
+    EXPECT_EQ(count_in_pack(player[0], HEALING_POTION), 9);
+}
+
+// A person pacing a walkway into the only way to the chest, and the hero walking into him: one
+// waits for the other until the hero steps aside.
+TEST_F(PlayerOnField, StepsAsideForSomeoneWalkingIntoHim) {
+    for (int c = 0; c < 12; ++c)
+        for (int r : {0, 2}) map.tiles[0][r][c].flags |= TF_BLOCKED;  // a corridor along row 1
+    for (int r = 0; r < 6; ++r) map.tiles[0][r][4].flags &= ~TF_BLOCKED;
+    for (int c = 2; c < 6; ++c) map.tiles[0][1][c].flags |= TF_WALKWAY;
+    map.npcs.clear();
+    map.num_npcs = 0;
+    CNpc& pacer = PlaceNpc(3 * CELL, CELL, 1);
+    pacer.dir = DIR_LEFT;  // towards the hero
+    player[0].x = 0;
+    ASSERT_TRUE(play("act A\nchest test.map 6 1\nend\n", [] { FieldLoop(); }, script));
+    EXPECT_EQ(player[0].inv[0].id, 9);
+}
+
+// The player's side of a battle: a potion when low, then in reach and strike until it is won.
+class PlayerInBattle : public BattleRig {};
+
+TEST_F(PlayerInBattle, DrinksWhenLowClosesInAndStrikesUntilItWins) {
+    Item(4, "Potion", IT_USABLE, 0, 0);
+    Monster(9, 5, 8);  // a skeletal warrior: 8 hit points, blows up to 3
+    player[0].hp = 2;
+    player[0].damage = player[0].base_damage = 4;
+    player[0].inv[3].id = HEALING_POTION;
+    std::string said;
+    play("act A\nend\n", [this] { battle.Battle(true); }, script, &said);
+    EXPECT_NE(said.find("|You have used a potion"), std::string::npos) << said;
+    EXPECT_NE(said.find("|You WON!"), std::string::npos) << said;
+    EXPECT_EQ(said.find("|You have used a potion"), said.find("|"));  // before anything else
+    EXPECT_EQ(player[0].inv[3].id, 0);
+    EXPECT_GE(player[0].hp, 1);
 }
 
 }  // namespace
