@@ -10,7 +10,6 @@
 #include "CPlayer.h"
 #include "Grid.h"
 #include "PlaySight.h"
-#include "Quests.h"
 #include "Timing.h"
 
 namespace {
@@ -50,7 +49,7 @@ std::string CPlayBot::Where() const {
     char buf[512];
     const Goal* g = Current();
     const Tile h = hero_tile();
-    if (!g) {
+    if (!g || act_ >= route_.acts.size()) {
         snprintf(buf, sizeof buf, "after the last goal, on %s at tile (%d, %d)", map.name.c_str(), h.c, h.r);
         return buf;
     }
@@ -66,7 +65,7 @@ void CPlayBot::Stop(const std::string& why) const { throw PlayStop{why}; }
 void CPlayBot::ReportAct(size_t act) const {
     printf("act %zu %-44s Arven level %d, hp %d/%d", act + 1, ("\"" + route_.acts[act].title + "\"").c_str(),
            player[0].level, player[0].hp, player[0].max_hp);
-    if (quest.flags & QF_COMPANION)
+    if (companion_joined())
         printf("; Miresa level %d, hp %d/%d", player[1].level, player[1].hp, player[1].max_hp);
     printf("; gold %d; %lld ticks\n", player[0].gold, host_.Ticks());
     if (options_.verbose)
@@ -362,7 +361,7 @@ void CPlayBot::Trainer(const ScreenView& v) {
         return;
     }
     if (v.page != g->member) {
-        if (!(quest.flags & QF_COMPANION)) Stop("the companion is not with the party to train");
+        if (!companion_joined()) Stop("the companion is not with the party to train");
         Tap(GK_RIGHT);
         return;
     }
@@ -373,6 +372,7 @@ void CPlayBot::Shop(const ScreenView& v) {
     const Goal* g = Current();
     int want = 5;  // "Exit"
     if (g && g->kind == GOAL_BUY && gs_.acted) {
+        if (g->shop >= MAX_SHOPS) Stop("there is no shop " + std::to_string(g->shop));
         gs_.shopped = true;
         if (const int id = WantedItem()) {
             const CPlayer& shopper = player[App.selected_pc == 1 ? 1 : 0];
@@ -436,7 +436,7 @@ void CPlayBot::MenuGoal(const Goal& g) {
     if (!MenuGoalDone(g)) {
         const int who = menu_member(g);
         if (count_in_pack(player[who], ItemId(g.name)) == 0) Stop(player[who].name + " does not carry " + g.name);
-        if ((who == 1 || g.kind == GOAL_GIVE) && !(quest.flags & QF_COMPANION)) Stop("the companion is not with the party");
+        if ((who == 1 || g.kind == GOAL_GIVE) && !companion_joined()) Stop("the companion is not with the party");
     }
     Tap(GK_LCONTROL);
 }

@@ -19,9 +19,12 @@ struct PlayOptions {
 
 // The automated player. It sees what a player sees: the screen it faces (its kind and cursor,
 // resting_screen()), the words of each dialogue box (Heard), the map with its people, portals and
-// events, the party's numbers and packs, and the battlefield; it never reads the story's flags.
-// Each tick it holds the keys of one decision: walking holds an arrow, every other action is a
-// press and a release, so a screen's fresh-press counters see each press once.
+// events, the party's numbers and packs (and whether the companion is with it), and the
+// battlefield; it remembers the scenes it watched and the battles it won, and never reads the
+// story's other flags. Each tick it holds the keys of one decision: walking holds an arrow, every
+// other action is a press and a release, so a screen's fresh-press counters see each press once.
+// Its code: the route and the screens in PlayBot.cpp, the field in PlayBotField.cpp, battles in
+// PlayBotBattle.cpp.
 class CPlayBot : public CPlayerMind {
 public:
     CPlayBot(const Route& route, CBotHost& host, CAtlas& atlas, PlayOptions options);
@@ -97,6 +100,7 @@ private:
     bool has_save_ = false;       // a save was made in this run
     size_t save_act_ = 0, save_goal_ = 0;  // the goal during which the last save was made
     int deaths_ = 0;
+    PlanMap live_;                // the current map as last looked at (PlanFor)
     int battle_stalls_ = 0;
     unsigned int battle_x_ = 0, battle_y_ = 0;
 

@@ -6,7 +6,6 @@
 #include "CPlayer.h"
 #include "Grid.h"
 #include "PlaySight.h"
-#include "Quests.h"
 
 namespace {
 

@@ -10,7 +10,6 @@
 #include "DataFiles.h"
 #include "Grid.h"
 #include "PlaySight.h"
-#include "Quests.h"
 
 namespace {
 
@@ -48,10 +47,9 @@ Tile walk_tile() {
 }
 
 const PlanMap* CPlayBot::PlanFor(const std::string& map_name) {
-    static PlanMap live;
     if (map_key(map_name) == map_key(map.name)) {
-        live = plan_of_current_map();
-        return &live;
+        live_ = plan_of_current_map();
+        return &live_;
     }
     return atlas_.File(map_name);
 }
