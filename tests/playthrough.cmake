@@ -11,10 +11,12 @@ target_compile_definitions(rpg_tests PRIVATE RPG_ROUTE_FILE="${CMAKE_SOURCE_DIR}
 add_executable(rpg_playthrough ${CMAKE_CURRENT_SOURCE_DIR}/playthrough/main.cpp)
 target_compile_definitions(rpg_playthrough PRIVATE RPG_ROUTE_FILE="${CMAKE_SOURCE_DIR}/content/route.txt")
 target_link_libraries(rpg_playthrough PRIVATE rpgplaybot)
-# The run needs the maps and lists: build them with it.
-if(TARGET content)
-  add_dependencies(rpg_playthrough content)
-endif()
+# The run needs the pictures, the maps and the lists: build them with it.
+foreach(t content rpg_maps rpg_lists)
+  if(TARGET ${t})
+    add_dependencies(rpg_playthrough ${t})
+  endif()
+endforeach()
 
 # The whole story with the default seed, run from the build folder on the built data/.
 add_test(NAME playthrough COMMAND rpg_playthrough --dir playthrough-run --shot playthrough-last.bmp
