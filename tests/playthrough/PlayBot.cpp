@@ -72,7 +72,8 @@ void CPlayBot::ReportAct(size_t act) const {
         for (int m = 0; m < 2; ++m) {
             printf("   %s carries:", player[m].name.c_str());
             for (const CInv& slot : player[m].inv)
-                if (slot.id) printf(" %s%s", player[0].items[slot.id - 1].name.c_str(), slot.equipped ? "*" : "");
+                if (slot.id > 0 && slot.id <= MAX_ITEMS)
+                    printf(" %s%s", player[0].items[slot.id - 1].name.c_str(), slot.equipped ? "*" : "");
             printf("\n");
         }
     fflush(stdout);
