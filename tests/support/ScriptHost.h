@@ -108,6 +108,11 @@ protected:
     int ScreenPixel(int x, int y) const { return getpixel(screen, x, y); }
     BITMAP* Page() const;  // the page being drawn this frame
     int PagePixel(int x, int y) const { return getpixel(Page(), x, y); }
+    // Whether `text` stands at (x, y) of the shown screen in `colour`: every pixel of its letters
+    // in that colour and none of the pixels between them.
+    ::testing::AssertionResult TextAt(int x, int y, const std::string& text, int colour) const;
+    // Whether no pixel of the shown screen's rectangle has `colour`.
+    ::testing::AssertionResult NoColourIn(int x, int y, int w, int h, int colour) const;
 
 private:
     CHost* saved_host_ = nullptr;
