@@ -198,30 +198,24 @@ TEST_F(BattleDefeat, ElsewhereTheDeathPictureLeadsToANewGameThatIsLeftAlone) {
     ASSERT_EQ(save_bitmap("./data/deathscene.tga", death, nullptr), 0);
     destroy_bitmap(death);
 
-    // Onto the portal with the hero's last 3 hit points; the thug strikes for 7 as the turn ends.
-    auto into_the_arena = [this] {
-        EXPECT_EQ(map.LoadMap("./data/field.map"), 0);
-        player[0] = CPlayer();
-        player[0].x = player[0].y = 64;
-        player[0].hp = 3, player[0].max_hp = 10;
-        player[0].won_battles[0] = "cave.map";
-        script.Clear();
-        script_rolls({5, 7});
-        Choose(4);
-        CloseBoxWithin(30);
-        script.Ticks(5);
-    };
+    ASSERT_EQ(map.LoadMap("./data/field.map"), 0);
+    player[0].x = player[0].y = 64;
+    player[0].hp = 3;
+    player[0].won_battles[0] = "cave.map";
     const unsigned int games = games_begun;
-    into_the_arena();  // the script ends while the picture waits for a key
-    EXPECT_EQ(Run([] { map.CheckPortals(player[0]); }), RunEnd::SCRIPT_END);
-    EXPECT_EQ(Said(), "Thug|Attacks Arven and does 7 damage!!! HP is now -4(10)\n");
-    EXPECT_EQ(getpixel(screen, 320, 240), makecol(90, 10, 10));  // the picture, centred
-    EXPECT_EQ(getpixel(screen, 299, 224), 0);
-
-    // Again, on to the start menu: any key leaves the picture, SPACE starts a new game.
-    into_the_arena();
-    script.Tap(GK_ENTER).Ticks(5).Tap(GK_SPACE).Ticks(5);
+    bool picture_shown = false;  // the 40 x 30 picture centred, while the game waits for a key
+    script.each_idle = [&] {
+        const int red = makecol(90, 10, 10);
+        picture_shown |= ScreenPixel(300, 225) == red && ScreenPixel(339, 254) == red && ScreenPixel(299, 224) == 0 &&
+                         ScreenPixel(340, 255) == 0;
+    };
+    script_rolls({5, 7});
+    Choose(4);
+    CloseBoxWithin(30);
+    script.Ticks(5).Tap(GK_ENTER).Ticks(5).Tap(GK_SPACE).Ticks(5);  // any key, then "new game" in the start menu
     EXPECT_EQ(Run([] { map.CheckPortals(player[0]); }), RunEnd::RETURNED);
+    EXPECT_EQ(Said(), "Thug|Attacks Arven and does 7 damage!!! HP is now -4(10)\n");
+    EXPECT_TRUE(picture_shown);
     EXPECT_EQ(games_begun, games + 1);
     EXPECT_EQ(map.name, "duskwing.map");
     EXPECT_EQ(player[0].won_battles[0], "empty");  // the old game's record went with it

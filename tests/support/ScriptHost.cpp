@@ -83,6 +83,7 @@ void CScriptHost::ApplyKeyChanges() {
 bool CScriptHost::KeyDown(int scancode) { return down_.count(scancode) && !forgotten_.count(scancode); }
 
 void CScriptHost::Idle() {
+    if (each_idle) each_idle();
     ApplyKeyChanges();
     int n = 1;
     if (!steps_.empty()) {

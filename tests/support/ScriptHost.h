@@ -56,6 +56,7 @@ public:
     std::vector<int> timer_rates;                           // StartTimers rates
     std::vector<std::string> songs;  // what the playlist asked the music to do: "play N", "loop N", "stop"
     bool song_on = false;            // the song asked for last is heard; a test clears it to end the song
+    std::function<void()> each_idle;  // called at every Idle(): a test's look at the screen while a loop waits
 
     bool KeyDown(int scancode) override;
     void Idle() override;
