@@ -294,8 +294,9 @@ void CBattle::DeathSequence() {
                               makecol(255, 0, 0), -1);
         }
     }
+    // The picture is on the screen now; freed before the wait, which may never return (a quit).
+    if (picture) destroy_bitmap(picture);
     host->FlushKeyBuffer();
     WaitForAnyKey();
-    if (picture) destroy_bitmap(picture);
     App.Menu();
 }

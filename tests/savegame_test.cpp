@@ -129,25 +129,12 @@ TEST_F(SaveGameRig, AnIndependentlyWrittenFileLoadsAndIsSavedBackByteForByte) {
     EXPECT_EQ(map.name, "town.map");
     EXPECT_EQ(player[0].items[0].name, "Sword");  // the item list read again
 
-    // Saved again it is the same file (the played byte 7 now written as 1), each field where the format puts it.
+    // Saved again it is the same file, the played byte 7 now written as 1. (The writer's offsets
+    // are held to the format by the damaged-file table, whose refusals name the field at each.)
     ASSERT_TRUE(SaveGame(problem)) << problem;
-    const std::string b = read_file(SAVE_FILE);
     std::string expected = file;
     expected[PLAYED_AT + 3] = 1;
-    EXPECT_EQ(b, expected);
-    const size_t SLOT9 = 1331 + 9 * 276;
-    const struct { size_t at; int value; } ints[] = {
-        {0, 100}, {4, 200}, {8, 3}, {12, 3}, {16, 1}, {20, 0}, {16 + 4 * 263, 5}, {SLOT9 + 1, 9}, {SLOT9 + 5, 18},
-        {SLOT9 + 9, 10}, {SLOT9 + 13, 90}, {SLOT9 + 17, 2}, {4346, 0}, {4346 + 10 * 4, 3}, {4346 + 16 * 4, 25},
-        {4346 + 18 * 4, 18}, {MEMBER, 101}, {MEMBER + 4346 + 4, 1001}, {WORLD, 20}, {FLAGS_AT, (int)FLAGS},
-        {FLAGS_AT + 4, (int)(FLAGS >> 32)}, {CHECKS_AT, 2}, {CHECKS_AT + 4 + 1024, 3}, {CHECKS_AT + 4 + 1028, 4}};
-    for (const auto& f : ints) EXPECT_EQ(le32(b, f.at), f.value) << "at " << f.at;
-    const struct { size_t at, size; const char* text; } texts[] = {
-        {24, 255, "equip0"}, {SLOT9 + 21, 255, "slot9"}, {4091, 255, "Arven"}, {4422 + 255, 255, "cave_battle1.map"},
-        {4422 + 24 * 255, 255, "empty"}, {MEMBER + 4091, 255, "Miresa"}, {MAP_AT, 1024, "town.map"},
-        {CHECKS_AT + 4 + 1032, 1024, ""}};
-    for (const auto& t : texts) EXPECT_EQ(b.substr(t.at, t.size), block(t.text, t.size)) << "at " << t.at;
-    EXPECT_EQ(std::make_tuple(b[1331 + 4 * 276], b[1331 + 5 * 276]), std::make_tuple('\1', '\0'));  // worn flags
+    EXPECT_EQ(read_file(SAVE_FILE), expected);
 }
 
 TEST(SaveText, TextTooLongForItsBlockIsCutToItAndAtAZeroByte) {

@@ -104,13 +104,8 @@ TEST_F(StatusMenu, StatusPageCountsWornItemsAtOnce) {
 
 // WCAG contrast ratio of two 16-bit colours.
 double Contrast(int a, int b) {
-    auto lum = [](int c) {
-        auto lin = [](int v) {
-            const double s = v / 255.0;
-            return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * lin(getr16(c)) + 0.7152 * lin(getg16(c)) + 0.0722 * lin(getb16(c));
-    };
+    auto lin = [](int v) { return v <= 10 ? v / 255.0 / 12.92 : std::pow((v / 255.0 + 0.055) / 1.055, 2.4); };
+    auto lum = [&](int c) { return 0.2126 * lin(getr16(c)) + 0.7152 * lin(getg16(c)) + 0.0722 * lin(getb16(c)); };
     const double la = lum(a), lb = lum(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }

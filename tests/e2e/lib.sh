@@ -74,6 +74,25 @@ EOF
     e2e_log "Xvfb on $DISPLAY"
 }
 
+# e2e_own_data <<'EOF' PYTHON EOF: a data folder of the build's pictures, sounds and lists (no
+# maps) plus the maps the Python code writes as OUT + "/NAME.tmx" with tmx() (tests/e2e/tmx.py),
+# built with rpgtool; RPG_DATA then names it. A test replaces a list by removing its link first.
+e2e_own_data() {
+    : "${RPG_TOOL:?set RPG_TOOL to the rpgtool binary}"
+    [ -e "${RPG_DATA:-}/tiles.bmp" ] || { echo "no built content in RPG_DATA (${RPG_DATA:-unset})"; exit 1; }
+    local data=$E2E_DIR/data f
+    mkdir -p "$data"
+    for f in "$RPG_DATA"/*; do
+        case $f in *.map | *.MAP) ;; *) ln -s "$(readlink -f "$f")" "$data/" ;; esac
+    done
+    { echo "import sys; from tmx import tmx, PICTURES; OUT = sys.argv[1]"; cat; } |
+        PYTHONPATH=$(dirname "${BASH_SOURCE[0]}") python3 - "$E2E_DIR" || exit 1
+    for f in "$E2E_DIR"/*.tmx; do
+        "$RPG_TOOL" map build "$f" "$data/$(basename "$f" .tmx).map" || { echo "cannot build the test map $f"; exit 1; }
+    done
+    RPG_DATA=$data
+}
+
 # Starts the game in a fresh working dir with data/ "full" (the build's), "empty" or "none";
 # "again" starts it once more in the last run's working dir, as it was left (its saved game too).
 rpg_start() {
@@ -101,6 +120,11 @@ rpg_start() {
     WID=""
     e2e_log "rpg started ($mode data), pid $RPG_PID"
 }
+
+# Where the grey inside of a dialogue box, the field's red status line and the quit alert stand.
+BOX_INSIDE="20 415 600 55"
+STATUS_BOX="0 0 80 8"
+ALERT_BOX="200 212 240 50"
 
 rpg_running() { [ -n "$RPG_PID" ] && kill -0 "$RPG_PID" 2>/dev/null; }
 
@@ -200,6 +224,13 @@ wait_pixels() {
     return 1
 }
 
+# Waits for a screen, screenshot NAME: a dialogue box up or gone, the quit alert up or gone, the field.
+box_up() { wait_pixels "$1" $BOX_INSIDE panel 26000 999999 "${2:-8}"; }
+box_gone() { wait_pixels "$1" $BOX_INSIDE panel 0 16000; }
+alert_up() { wait_pixels "$1" $ALERT_BOX white 6000; }
+alert_gone() { wait_pixels "$1" $ALERT_BOX white 0 3000; }
+field_up() { wait_pixels "$1" $STATUS_BOX red 20 400 "${2:-8}"; }
+
 rpg_close_button() { "$RPG_XCLOSE" "$WID"; }  # what the window manager's close button sends
 
 # Waits up to $1 seconds (default 10) for the game to end; sets RPG_STATUS ("timeout" if it did not).
@@ -244,6 +275,13 @@ check() {
 at_least() { [ "${1:-0}" -ge "$2" ] 2>/dev/null; }
 at_most() { [ "${1:-0}" -le "$2" ] 2>/dev/null; }
 equals() { [ "$1" = "$2" ]; }
+
+# The last run showed no message box but missing-picture warnings (and those of regex $1).
+only_picture_warnings() {
+    local unexpected
+    unexpected=$(grep -v -E "could not be (found|loaded)|^ +\./data/|^\$${1:+|$1}" "$MESSAGE_LOG")
+    [ -z "$unexpected" ] || { printf 'unexpected message boxes:\n%s\n' "$unexpected"; return 1; }
+}
 
 no_sanitizer_reports() {
     ! grep -l -E "ERROR: (Address|Leak)Sanitizer|runtime error:" "$E2E_DIR"/run.*/stderr.log 2>/dev/null

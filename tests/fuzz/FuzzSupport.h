@@ -9,6 +9,11 @@
 
 #include "Host.h"
 
+// A property every input must keep; a broken one is a finding.
+inline void fuzz_check(bool ok) {
+    if (!ok) abort();
+}
+
 // Counts message boxes instead of showing them (a loader's complaint per bad input would
 // drown the fuzzer's output) and turns anything that would wait or end the process into an
 // abort the fuzzer reports.

@@ -55,32 +55,6 @@ void MenuRig::TearDown() {
     PeopleRig::TearDown();
 }
 
-::testing::AssertionResult MenuRig::TextAt(int x, int y, const std::string& text, int colour) const {
-    const int w = text_length(font, text.c_str()), h = text_height(font);
-    BITMAP* ink = create_bitmap(w, h);
-    clear_to_color(ink, 0);
-    textout_ex(ink, font, text.c_str(), 0, 0, 1, -1);
-    ::testing::AssertionResult result = ::testing::AssertionSuccess();
-    for (int dy = 0; dy < h && result; ++dy)
-        for (int dx = 0; dx < w && result; ++dx) {
-            const bool letter = getpixel(ink, dx, dy) == 1, coloured = ScreenPixel(x + dx, y + dy) == colour;
-            if (letter != coloured)
-                result = ::testing::AssertionFailure() << "\"" << text << "\" at " << x << "," << y << ": pixel " << x + dx
-                                                      << "," << y + dy << (letter ? " of a letter is not" : " between letters is")
-                                                      << " the text's colour";
-        }
-    destroy_bitmap(ink);
-    return result;
-}
-
-::testing::AssertionResult MenuRig::NoColourIn(int x, int y, int w, int h, int colour) const {
-    for (int dy = 0; dy < h; ++dy)
-        for (int dx = 0; dx < w; ++dx)
-            if (ScreenPixel(x + dx, y + dy) == colour)
-                return ::testing::AssertionFailure() << "the colour is at " << x + dx << "," << y + dy;
-    return ::testing::AssertionSuccess();
-}
-
 ::testing::AssertionResult MenuRig::CursorAt(int x, int y) const {
     for (int dy = -1; dy <= 9; ++dy)
         for (int dx = -1; dx <= 9; ++dx) {

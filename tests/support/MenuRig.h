@@ -27,11 +27,6 @@ protected:
     static int White() { return makecol(255, 255, 255); }
     static int Red() { return makecol(255, 0, 0); }
 
-    // Whether `text` stands at (x, y) of the shown screen in `colour`: every pixel of its letters
-    // in that colour and none of the pixels between them.
-    ::testing::AssertionResult TextAt(int x, int y, const std::string& text, int colour) const;
-    // Whether no pixel of the shown screen's rectangle has `colour`.
-    ::testing::AssertionResult NoColourIn(int x, int y, int w, int h, int colour) const;
     // Whether the 9 x 9 cursor stands with its top-left at (x, y).
     ::testing::AssertionResult CursorAt(int x, int y) const;
 

@@ -83,6 +83,7 @@ void CScriptHost::ApplyKeyChanges() {
 bool CScriptHost::KeyDown(int scancode) { return down_.count(scancode) && !forgotten_.count(scancode); }
 
 void CScriptHost::Idle() {
+    if (each_idle) each_idle();
     ApplyKeyChanges();
     int n = 1;
     if (!steps_.empty()) {
@@ -206,6 +207,32 @@ RunEnd GameRig::Run(const std::function<void()>& fn) {
 void GameRig::RunUntilScriptEnd(const std::function<void()>& fn) {
     RunEnd end = Run(fn);
     EXPECT_EQ(end, RunEnd::SCRIPT_END) << "the code under test ended before its script";
+}
+
+::testing::AssertionResult GameRig::TextAt(int x, int y, const std::string& text, int colour) const {
+    const int w = text_length(font, text.c_str()), h = text_height(font);
+    BITMAP* ink = create_bitmap(w, h);
+    clear_to_color(ink, 0);
+    textout_ex(ink, font, text.c_str(), 0, 0, 1, -1);
+    ::testing::AssertionResult result = ::testing::AssertionSuccess();
+    for (int dy = 0; dy < h && result; ++dy)
+        for (int dx = 0; dx < w && result; ++dx) {
+            const bool letter = getpixel(ink, dx, dy) == 1, coloured = ScreenPixel(x + dx, y + dy) == colour;
+            if (letter != coloured)
+                result = ::testing::AssertionFailure() << "\"" << text << "\" at " << x << "," << y << ": pixel " << x + dx
+                                                      << "," << y + dy << (letter ? " of a letter is not" : " between letters is")
+                                                      << " the text's colour";
+        }
+    destroy_bitmap(ink);
+    return result;
+}
+
+::testing::AssertionResult GameRig::NoColourIn(int x, int y, int w, int h, int colour) const {
+    for (int dy = 0; dy < h; ++dy)
+        for (int dx = 0; dx < w; ++dx)
+            if (ScreenPixel(x + dx, y + dy) == colour)
+                return ::testing::AssertionFailure() << "the colour is at " << x + dx << "," << y + dy;
+    return ::testing::AssertionSuccess();
 }
 
 BITMAP* GameRig::Page() const { return Display.GetSurface(); }

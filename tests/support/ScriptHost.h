@@ -56,6 +56,7 @@ public:
     std::vector<int> timer_rates;                           // StartTimers rates
     std::vector<std::string> songs;  // what the playlist asked the music to do: "play N", "loop N", "stop"
     bool song_on = false;            // the song asked for last is heard; a test clears it to end the song
+    std::function<void()> each_idle;  // called at every Idle(): a test's look at the screen while a loop waits
 
     bool KeyDown(int scancode) override;
     void Idle() override;
@@ -108,6 +109,11 @@ protected:
     int ScreenPixel(int x, int y) const { return getpixel(screen, x, y); }
     BITMAP* Page() const;  // the page being drawn this frame
     int PagePixel(int x, int y) const { return getpixel(Page(), x, y); }
+    // Whether `text` stands at (x, y) of the shown screen in `colour`: every pixel of its letters
+    // in that colour and none of the pixels between them.
+    ::testing::AssertionResult TextAt(int x, int y, const std::string& text, int colour) const;
+    // Whether no pixel of the shown screen's rectangle has `colour`.
+    ::testing::AssertionResult NoColourIn(int x, int y, int w, int h, int colour) const;
 
 private:
     CHost* saved_host_ = nullptr;
