@@ -92,36 +92,43 @@ private:
     GoalState gs_;
     GoalState held_;              // the route goal's progress while goals taken on aside run
     Pilot pilot_;
-    unsigned int games_seen_ = 0;
+    unsigned int games_seen_ = 0; // games_begun as last seen: a change is a new or loaded game
     bool began_ = false;          // a game has begun
     bool quit_asked_ = false;     // the quit question has been asked once (and answered NO)
     bool restart_ = false;        // the player quit to start again
     bool chose_load_ = false;     // the start menu's "load game" was chosen
     bool has_save_ = false;       // a save was made in this run
     size_t save_act_ = 0, save_goal_ = 0;  // the goal during which the last save was made
-    int deaths_ = 0;
+    int deaths_ = 0;              // lost battles that sent the party to the start menu
     PlanMap live_;                // the current map as last looked at (PlanFor)
-    int battle_stalls_ = 0;
-    unsigned int battle_x_ = 0, battle_y_ = 0;
+    int battle_stalls_ = 0;       // ticks a member's step was refused (its turn then ends)
+    unsigned int battle_x_ = 0, battle_y_ = 0;  // where the member stood at the last look
 
+    // The goal in hand: one taken on aside first, else the route's; null past the route's end.
     const Goal* Current() const;
+    // The goal in hand is done: back to the route's goal after the goals taken aside, else the next one.
     void Done();
+    // On to the route's next goal (printing the act's line when it ends one, with report).
     void Advance(bool report);
     // Takes on dropping a potion, and with pick_up picking the find up, before the goal in hand.
     void MakeRoom(const std::string& find, bool pick_up);
+    // The goal in hand starts afresh: its progress, its walk, what the pack held.
     void BeginGoal();
+    // A new game (the route from its start) or a loaded one (the goal after the last save).
     void Resume(bool loaded);
     void ReportAct(size_t act) const;
+    // Ends the run with the reason (PlayStop); the caller prints where.
     [[noreturn]] void Stop(const std::string& why) const;
 
-    // Key decisions.
+    // Key decisions: one press (a tick with every key up comes first), one held key, no key.
     bool Tap(int key);
     void HoldOnly(int key);
     void Release();
 
-    // Screens.
+    // What each screen asks of the player; Decide calls the one facing it.
     void Field();
     void WaitKey(const ScreenView& v);
+    // A two-entry menu (or any list): moves to entry `want`, then presses SPACE.
     void TwoEntries(const ScreenView& v, int want);
     void Trainer(const ScreenView& v);
     void StatusMenu(const ScreenView& v);
@@ -131,22 +138,35 @@ private:
     void BattleTurn();
     void BattleMenu(const ScreenView& v);
     void AttackCursor(const ScreenView& v);
+    // What the player notices on any screen: a game begun or loaded, a step goal's tile
+    // reached, a goal that takes too long.
     void Observe(const ScreenView& v);
 
-    // Field goals.
+    // The field's goals.
+    // Walks towards any of `tiles` on `goal_map` (through portals when it is another map); true
+    // once the hero stands exactly on one of them.
     bool Arrive(const std::string& goal_map, const std::set<Tile>& tiles);
+    // Plans the walk in hand afresh from where the hero stands (people in the way if possible).
     void Replan(const std::string& goal_map, const std::set<Tile>& tiles);
+    // Stands beside `target`, faces it and presses the use key (for a person: while it is still there).
     void UseFacing(const std::string& goal_map, Tile target, bool person);
     void TalkTo(const Goal& g);
+    // Uses the first event of these type bits (and this shop or quest number, unless -1) on the goal's map.
     void UseEvent(const Goal& g, int type_bits, int quest);
+    // Opens the status menu for a wear, give or drop goal, or finishes it.
     void MenuGoal(const Goal& g);
     void Pickup(const Goal& g);
     bool MenuGoalDone(const Goal& g) const;
+    // Whether the battle behind the goal's portal is among the hero's won battles.
     bool BattleWonBefore(const Goal& g);
 
     // What the player sees.
+    // The plan of a map: the current one as it stands, another as its file lies.
     const PlanMap* PlanFor(const std::string& map_name);
+    // The battlefield at party member pc's turn.
     Board BoardFor(int pc) const;
+    // The item of this name in the item list (stops the run when there is none).
     int ItemId(const std::string& name) const;
+    // The next item a buy goal still wants and the shop may sell (0 when none).
     int WantedItem() const;
 };

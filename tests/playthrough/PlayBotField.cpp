@@ -283,6 +283,10 @@ void CPlayBot::Field() {
         Tap(GK_ESC);  // once, the quit question, answered NO
         return;
     }
+    if (host_.Down(GK_ESC)) {
+        Release();  // the field asks again for as long as ESC is down
+        return;
+    }
     const Goal* g = Current();
     if (!g) Stop("the route is over but the game goes on");
     // The hero walks and shops; a menu goal may have left the companion shown.
