@@ -1,4 +1,4 @@
-// Map event actions and the use key: inn, switches, trainers, the cells the use key looks at, piles, chests.
+// Map event actions and the use key: inn, switches, trainers, the cells the use key looks at, piles, chests, talking.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -171,6 +171,24 @@ TEST_F(Events, ChestStaysOpenedAfterTheMapIsReloaded) {
     FieldUseAction();
     EXPECT_EQ(script.said.size(), 1u);  // only its text
     EXPECT_EQ(player[0].inv[1].id, 0);
+}
+
+// SPACE in the real field loop opens the box of the NPC ahead over the field; only a fresh SPACE
+// closes it, and the field is drawn again.
+TEST_F(Events, SpaceInTheFieldTalksToTheNpcAheadUntilAFreshSpace) {
+    PlaceNpc(48, 32).dir = 7;  // stands still, right of the hero
+    Talker(1, "Bob", "Nice day.");
+    player[1].x = player[1].y = 32;
+    const int box_grey = makecol16(192, 192, 192);
+    script.Grace(0).Ticks(2).Press(GK_SPACE).Ticks(5);
+    EXPECT_EQ(RunField(), RunEnd::SCRIPT_END);
+    ASSERT_EQ(script.said.size(), 1u);
+    EXPECT_EQ(ScreenPixel(5, 475), box_grey);  // the box still waits
+    Script();
+    script.Grace(0).Ticks(2).Press(GK_SPACE).Ticks(3).Press(GK_SPACE).Ticks(3);
+    EXPECT_EQ(RunField(), RunEnd::SCRIPT_END);
+    EXPECT_EQ(script.said.size(), 1u);
+    EXPECT_NE(ScreenPixel(5, 475), box_grey);
 }
 
 }  // namespace

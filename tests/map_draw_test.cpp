@@ -1,4 +1,5 @@
-// Drawing the map window and the NPCs into a memory page.
+// Drawing the map window, the NPCs and the editor view into a memory page.
+#include "CPlayer.h"
 #include "MapBuild.h"
 
 class MapDraw : public TilesetRig {
@@ -72,4 +73,32 @@ TEST_F(MapDraw, NpcsComeFromTheirLookAndFrameInListOrder) {
     EXPECT_EQ(PagePixel(98, 30), tile_colour(1));
     EXPECT_EQ(PagePixel(0, 0), 0);
     destroy_bitmap(sprites);
+}
+
+// The editor view draws one layer's tiles opaque, with layer 0's blocked, mark and walkway flags in red.
+TEST_F(MapDraw, EditorViewMarksBlockedMarkAndWalkwayOnLayerZeroOnly) {
+    make_map(m, 20, 15);
+    m.p0_x = m.p0_y = m.p1_x = m.p1_y = 19;  // the start marks out of the way
+    const int red = makecol_depth(16, 255, 0, 0);
+    auto red_in = [&](int x, int y) {  // red pixels in the 16 x 16 square at (x, y)
+        int n = 0;
+        for (int j = 0; j < 16; j++)
+            for (int i = 0; i < 16; i++) n += PagePixel(x + i, y + j) == red;
+        return n;
+    };
+    m.tiles[0][2][3].flags = TF_BLOCKED;
+    m.tiles[0][3][3].flags = TF_MARK;
+    m.tiles[0][3][5].flags = TF_WALKWAY;
+    m.tiles[1][3][3].flags = TF_MARK;
+    m.tiles[1][3][5].flags = TF_WALKWAY;
+    m.DrawMapEditor(0, 0, 0);
+    EXPECT_EQ(PagePixel(3 * 16 + 8, 2 * 16 + 8), red);  // the cross's diagonals meet
+    EXPECT_NE(PagePixel(3 * 16 + 8, 2 * 16 + 2), red);
+    EXPECT_EQ(PagePixel(4 * 16 + 8, 1 * 16 + 2), tile_colour(cell_tile(4, 1)));
+    EXPECT_EQ(PagePixel(3 * 16 + 10, 3 * 16 + 8), red);  // the mark's bar
+    EXPECT_GT(red_in(5 * 16, 3 * 16), 0);                // the walkway's dot
+    clear_bitmap(Page());
+    m.DrawMapEditor(1, 0, 0);
+    EXPECT_EQ(red_in(3 * 16, 3 * 16), 0);
+    EXPECT_EQ(red_in(5 * 16, 3 * 16), 0);
 }
