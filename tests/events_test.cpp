@@ -36,11 +36,6 @@ protected:
         script.Clear();
         script.said.clear();
     }
-    void Train() {
-        Script();
-        script.Space().Tap(GK_DOWN).Space().Space();
-        HandleEvents(Event(3, 2, EV_TRAINER));
-    }
 };
 
 TEST_F(Events, InnHealsForFiveGoldAndRefusesFour) {
@@ -82,51 +77,50 @@ TEST_F(Events, SwitchUsedTwiceReturnsItsTileAndRunsItsQuestTwice) {
     EXPECT_EQ(quest.flags, 0x200000u);
 }
 
-TEST_F(Events, TrainerRefusesThenLevelsHealsAndStrengthensAtOnce) {
-    CPlayer& p = player[0];
+// The trainer levels the member chosen (LEFT or RIGHT switches once per press however long it is
+// held, and only once the companion has joined) when the experience allows: 4 more hit points,
+// healed, and the damage point counts at once, the hero's sword still worn.
+TEST_F(Events, TrainerLevelsTheChosenMemberWhenEarnedAndStrengthensAtOnce) {
     Item(3, "Sword", IT_WEAPON, 3, 0);
-    p.inv[0].id = 3;
-    p.WearObject(3, 0);
-    p.exp = 5;
-    Train();
-    EXPECT_EQ(p.level, 1);
-    p.exp = 6;
-    p.max_hp = 10;
-    p.hp = 2;
-    Train();
-    EXPECT_EQ(p.level, 2);
-    EXPECT_EQ(p.hp, 14);
-    EXPECT_EQ(p.damage, 1 + 1 + 3);  // the promised point counts in the next fight, the sword still worn
-}
-
-// LEFT or RIGHT switches who trains, once per press however long it is held, and only once the
-// companion has joined.
-TEST_F(Events, TraineeSwitchesOncePerPressOnlyWithTheCompanion) {
+    player[0].inv[0].id = 3;
+    player[0].WearObject(3, 0);
     struct Press {
         int key, ticks;
     };
-    struct Case {
+    const struct {
         uint64_t flags;
+        int level, exp;
         std::vector<Press> presses;
-        int trained;
+        int trained;  // -1: nobody
     } cases[] = {
-        {0, {{GK_RIGHT, 2}}, 0},
-        {0, {{GK_LEFT, 2}}, 0},
-        {QF_COMPANION, {}, 0},
-        {QF_COMPANION, {{GK_RIGHT, 2}}, 1},
-        {QF_COMPANION, {{GK_LEFT, 30}}, 1},
-        {QF_COMPANION, {{GK_RIGHT, 2}, {GK_LEFT, 2}}, 0},
+        {0, 1, 5, {}, -1},
+        {0, MAX_LEVEL, 1000000, {}, -1},  // a level past the table (a damaged save) trains no further
+        {0, 1, 6, {{GK_RIGHT, 2}}, 0},
+        {0, 1, 6, {{GK_LEFT, 2}}, 0},
+        {QF_COMPANION, 1, 6, {}, 0},
+        {QF_COMPANION, 1, 6, {{GK_RIGHT, 2}}, 1},
+        {QF_COMPANION, 1, 6, {{GK_LEFT, 30}}, 1},
+        {QF_COMPANION, 1, 6, {{GK_RIGHT, 2}, {GK_LEFT, 2}}, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "flags " << c.flags << ", level " << c.level << ", exp " << c.exp << ", "
+                                          << c.presses.size() << " presses");
         quest.flags = c.flags;
-        for (CPlayer& p : player) p.level = 1, p.exp = 6;
+        for (CPlayer& p : player) {
+            p.level = c.level, p.exp = c.exp, p.max_hp = 10, p.hp = 2, p.base_damage = 1;
+            p.UpdateStats();
+        }
         Script();
         script.Space();
         for (const Press& k : c.presses) script.Ticks(1).Hold(k.key, k.ticks).Ticks(1);
         script.Tap(GK_DOWN).Space().Space();
         HandleEvents(Event(3, 2, EV_TRAINER));
-        EXPECT_EQ(player[c.trained].level, 2) << c.flags << " " << c.presses.size();
-        EXPECT_EQ(player[1 - c.trained].level, 1) << c.flags << " " << c.presses.size();
+        for (int k : {0, 1}) {
+            const bool trained = k == c.trained;
+            EXPECT_EQ(player[k].level, c.level + trained) << "member " << k;
+            EXPECT_EQ(player[k].hp, trained ? 14 : 2) << "member " << k;
+            EXPECT_EQ(player[k].damage, 1 + trained + (k == 0 ? 3 : 0)) << "member " << k;
+        }
     }
 }
 
