@@ -1,5 +1,4 @@
-// The battle's path search: cell costs, successor order, greedy paths on drawn maps, the pool across re-plannings,
-// failures, and the indexed search step for step against the plain linear-scan search on many seeded maps.
+// The battle's path search: costs, successor order, greedy paths, the pool, failures, and the linear-scan search's twin.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
