@@ -65,26 +65,24 @@ TEST_F(MapRules, StepEventsFireUnderAnyOfTheFourCornerTiles) {
     }
 }
 
-TEST_F(MapRules, ShutPortalDoesNothingUntilItsQuestBitIsSet) {
+// A portal stays shut while its quest bit is clear; open, a destination that cannot be read
+// leaves the party, the view and the map as they were, once per stay on the portal.
+TEST_F(MapRules, ShutPortalsAndUnreadableDestinationsLeaveThePartyWhereItStood) {
     add_portal(64, 64, "./data/nowhere.map", 4);
-    quest.flags = 0x3;
-    player[0].x = 64;
-    player[0].y = 64;
-    map.CheckPortals(player[0]);
-    EXPECT_EQ(player[0].x, 64u);
-    EXPECT_TRUE(script.messages.empty());
-    EXPECT_EQ(script.forgets, 0);
-    EXPECT_EQ(map.name, "field.map");
-}
-
-TEST_F(MapRules, UnreadableDestinationLeavesThePartyWhereItStood) {
-    add_portal(64, 64, "./data/nowhere.map");
     map.tiles[0][1][1].tile = 42;
     player[0].x = 60;
     player[0].y = 64;
     player[0].scroll_x = 5;
     speed_counter = 3;
+    quest.flags = 0x3;
     map.CheckPortals(player[0]);
+    EXPECT_TRUE(script.messages.empty());
+    EXPECT_EQ(script.forgets, 0);
+    EXPECT_EQ(speed_counter, 3);
+    quest.flags = 0x4;
+    map.CheckPortals(player[0]);
+    EXPECT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(map.name, "field.map");
     EXPECT_EQ(player[0].x, 60u);
     EXPECT_EQ(player[0].scroll_x, 5);
     EXPECT_EQ(map.tiles[0][1][1].tile, 42);
@@ -101,7 +99,6 @@ TEST_F(MapRules, UnreadableDestinationLeavesThePartyWhereItStood) {
     map.CheckPortals(player[0]);
     EXPECT_EQ(script.forgets, 2);
 }
-
 
 // A portal into a battle map fights it once, from a game folder with a home map and an arena.
 TEST_F(MapRules, BattleIsRecordedFoughtOnceAndItsWayRemovedUntilTheMapIsRead) {
