@@ -280,10 +280,6 @@ class ContentCheckBreakage : public ::testing::TestWithParam<Breakage> {};
 
 }  // namespace
 
-TEST(ContentCheck, ShippedContentIsWhole) {
-    EXPECT_EQ(lines(check_content(shipped())), "");
-}
-
 TEST_P(ContentCheckBreakage, IsNamedWithItsFileAndPlace) {
     const Breakage& b = GetParam();
     ContentSet copy = shipped();
