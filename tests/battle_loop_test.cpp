@@ -111,6 +111,17 @@ TEST_F(BattleRig, MoreThan25MonstersFightTheFirst25) {
     EXPECT_NE(script.messages[0].find("arena.map places 27 monsters; only the first 25 fight"), std::string::npos);
 }
 
+TEST_F(BattleRig, MusicComesFromThePlaylistAsOnTheField) {
+    // With nothing heard each pass rolls: 0 stays silent for that pass, 12 % 9 plays song 3 once,
+    // which is then heard and draws no more rolls.
+    WalledIn(Monster(12, 10, 2));
+    script.song_on = false;
+    script_rolls({0, 12});
+    script.Ticks(5).Grace(0);
+    EXPECT_EQ(Fight(), RunEnd::SCRIPT_END);
+    EXPECT_EQ(script.songs, std::vector<std::string>{"play 3"});
+}
+
 TEST_F(BattleRig, AltOpensOnlyTheHerosMenu) {
     quest.flags |= QF_COMPANION;
     WalledIn(Monster(12, 10, 2));
