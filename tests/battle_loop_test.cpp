@@ -5,6 +5,7 @@
 
 #include "BattleRig.h"
 #include "CBattleLoop.h"
+#include "CMain.h"
 #include "CMap.h"
 #include "CPlayer.h"
 #include "MapBuild.h"
@@ -195,9 +196,11 @@ TEST_F(BattleDefeat, OnTheSparringGroundTheHeroIsHealed) {
 
 TEST_F(BattleDefeat, ElsewhereTheDeathPictureLeadsToANewGameThatIsLeftAlone) {
     // A portal from the field into an arena where a thug finishes the hero; the start menu then
-    // begins a new game on the home map, and neither the battle nor the portal go back to the field.
+    // begins a new game on the home map, and neither the battle, the portal nor the rest of the
+    // field's tick go back to the old game or act on the new one.
     CMap home, field;
     make_map(home, 20, 15);
+    add_event(home, 0, 0, EV_STEP_MESSAGE).text = "Welcome home.";  // under the new game's hero
     ASSERT_EQ(home.SaveMap("./data/duskwing.map"), 0);
     make_map(field, 20, 15);
     add_portal(field, 64, 64, "./data/arena.map", 0, 0);
@@ -223,20 +226,25 @@ TEST_F(BattleDefeat, ElsewhereTheDeathPictureLeadsToANewGameThatIsLeftAlone) {
     EXPECT_EQ(getpixel(screen, 320, 240), makecol(90, 10, 10));  // the picture, centred
     EXPECT_EQ(getpixel(screen, 299, 224), 0);
 
-    // Again, on to the start menu: any key leaves the picture, SPACE starts a new game.
+    // Again, walked into from the field, on to the start menu: any key leaves the picture, SPACE
+    // starts a new game.
     ASSERT_EQ(map.LoadMap("./data/field.map"), 0);
     player[0] = CPlayer();
     player[0].x = player[0].y = 64;
-    player[0].hp = 3;
+    player[0].hp = 3, player[0].max_hp = 10;
     player[0].won_battles[0] = "cave.map";
     script.Clear();
+    script.said.clear();
+    script.Held(GK_RIGHT);
     script_rolls({5, 7});
     Choose(4);
     CloseBoxWithin(30);
     script.Ticks(5).Tap(GK_ENTER).Ticks(5).Tap(GK_SPACE).Ticks(5);
-    EXPECT_EQ(Run([] { map.CheckPortals(player[0]); }), RunEnd::RETURNED);
+    EXPECT_EQ(Run([] { FieldTick(); }), RunEnd::RETURNED);
     EXPECT_EQ(games_begun, games + 1);
     EXPECT_EQ(map.name, "duskwing.map");
     EXPECT_EQ(player[0].won_battles[0], "empty");  // the old game's record went with it
     EXPECT_GE(player[0].hp, 8);                     // a fresh hero
+    EXPECT_EQ(player[0].x, 0u);                     // not stepped on by the old game's arrow
+    EXPECT_EQ(Said(), "Thug|Attacks Arven and does 7 damage!!! HP is now -4(10)\n");  // no welcome
 }
