@@ -10,7 +10,9 @@
 
 #include "CDisplay.h"
 #include "CMap.h"
+#include "CMenu.h"
 #include "CNpc.h"
+#include "CPlayer.h"
 #include "ContentReach.h"
 #include "DataFiles.h"
 #include "Grid.h"
@@ -531,15 +533,37 @@ void Checker::CheckItemsAndShops() {
         for (int id : story::SCRIPT_ITEMS)
             if ((size_t)id > n) Add("equip.txt", "", "item " + num(id) + ", which a quest script gives, is missing");
     }
-    if (!set_.shop_list.ok || !items.ok) return;
-    for (int s = 0; s < set_.shops_read; ++s)
-        for (int k = 0; k < SHOP_ITEMS; ++k) {
-            const int id = set_.stock[s][k];
-            if (id != 0 && (size_t)id > set_.items.size())
-                AddLine("shops.txt", set_.shop_list.word_lines[(size_t)(s * SHOP_ITEMS + k)],
-                        "shop " + num(s) + " sells item " + num(id) + ", which is not in equip.txt (items 1 to " +
-                            num((long long)set_.items.size()) + ")");
+    if (!items.ok) return;
+    std::vector<int> sold_in(set_.items.size() + 1, -1);  // by item id: the first shop selling it
+    if (set_.shop_list.ok)
+        for (int s = 0; s < set_.shops_read; ++s)
+            for (int k = 0; k < SHOP_ITEMS; ++k) {
+                const int id = set_.stock[s][k];
+                if (id != 0 && (size_t)id > set_.items.size())
+                    AddLine("shops.txt", set_.shop_list.word_lines[(size_t)(s * SHOP_ITEMS + k)],
+                            "shop " + num(s) + " sells item " + num(id) + ", which is not in equip.txt (items 1 to " +
+                                num((long long)set_.items.size()) + ")");
+                else if (id > 0 && sold_in[(size_t)id] < 0)
+                    sold_in[(size_t)id] = s;
+            }
+    // A name the menus would write past the edge of their panels: the tightest place it is shown.
+    for (size_t i = 0; i < set_.items.size(); ++i) {
+        const CInv& it = set_.items[i];
+        int room = CMenu::InventoryNameRoom();
+        std::string where = "the status menu";
+        if (const int s = sold_in[i + 1]; s >= 0 && CShop::ListNameRoom(it.price) < room) {
+            room = CShop::ListNameRoom(it.price);
+            where = "the list of shop " + num(s) + ", beside its price " + num(it.price) + ",";
         }
+        if (it.type >= 0 && it.type < EQUIP_SLOTS && CShop::EquipNameRoom(it.type) < room) {
+            room = CShop::EquipNameRoom(it.type);
+            where = "the shop's equipment frame";
+        }
+        if ((long long)it.name.size() > room)
+            AddLine("equip.txt", items.word_lines[i * FIELDS],
+                    "item " + num((long long)i + 1) + "'s name " + it.name + " has " + num((long long)it.name.size()) +
+                        " characters; " + where + " has room for " + num(room));
+    }
 }
 
 std::vector<CheckProblem> Checker::Run() {
