@@ -25,6 +25,8 @@ CApp App;
 constexpr int TITLE_SONG = SONG_KNIGHTS;
 
 int field_key_space = 0;
+int key_lctrl = 0;
+int key_rctrl = 0;
 
 void exit_callback() { App.done = true; }
 END_OF_FUNCTION(exit_callback)

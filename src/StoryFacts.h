@@ -1,16 +1,15 @@
 // What the story's code asks of the content: the maps its quest scripts and scenes load, the views
-// the scenes draw them from, where they put the hero, and the quest numbers that have a script.
+// the scenes draw them from, where they put the hero, and the battles and items they look for.
 #pragma once
-
-#include <cstdint>
 
 #include "CDisplay.h"
 #include "Quests.h"
 
 // Everything here is a fact the quest scripts (Quests.cpp) and the scenes (CCine.cpp) rely on;
-// the content check (rpgtool check) holds the maps and lists to them. Facts that Quests.h
-// already names (ERRAND_GIFT_TILE, RUINS_GATE_LEFT, CLOUD_CITY_LANDING, the gift items, the QF_
-// bits) are used from there.
+// the content check (rpgtool check) holds the maps and lists to them. Facts that other headers
+// already name are used from there: Quests.h (ERRAND_GIFT_TILE, RUINS_GATE_LEFT,
+// CLOUD_CITY_LANDING, the gift items, the QF_ bits, the quests with a script), Music.h (the maps
+// with a tune of their own), CBattle.h (the monsters a battle takes).
 namespace story {
 
 // ---- Maps the quest scripts load -------------------------------------------------------------
@@ -26,10 +25,6 @@ constexpr const char* ORC_VILLAGE_MAP = "./data/orcvillage.map";     // quest 0x
 constexpr const char* CAVE_BATTLE = "cave_battle.map";    // quest 0x40
 constexpr const char* CAVE_BATTLE_2 = "cave_battle2.map";  // quest 0x40
 constexpr const char* SELKA_BATTLE = "selka_battle.map";   // quest 0x4000 records it itself
-
-// Maps with a tune of their own: the music picks it by the map's name exactly as written here,
-// so the file (and the name inside it) must be spelt so.
-constexpr const char* OWN_TUNE_MAPS[] = {"orcvillage.MAP", "vorrand.MAP"};
 
 // ---- Scenes ------------------------------------------------------------------------------------
 
@@ -120,20 +115,6 @@ constexpr StoryArrival STORY_ARRIVALS[] = {
     {ORC_VILLAGE_MAP, ORC_VILLAGE_ARRIVAL, "scene 6"},
 };
 
-// Quest numbers ProcessQuest has a script for; any other number does nothing.
-constexpr uint64_t SCRIPTED_QUESTS[] = {
-    QF_SPARRING,    QF_CONSOLED,        QF_ERRAND_GIFT,     QF_CAVE_CLEARED,  QF_HERB_PLANTED,
-    QF_HERB_GIFT,   QF_RUINS_OPEN,      QF_MET_LEADER,      QF_SELKA_AMBUSH,  QF_COMPANION_JOINS,
-    QF_CLOUD_CITY_DOWN, QF_TO_CLOUD_CITY, QF_HEAL_PARTY,    QF_SAGE,          QF_TO_ORC_VILLAGE,
-};
-
-// Whether quest number n (as the data files carry it) has a script.
-inline bool quest_has_script(int n) {
-    for (uint64_t q : SCRIPTED_QUESTS)
-        if ((uint64_t)(unsigned int)n == q) return true;
-    return false;
-}
-
 // Battles the scripts look for among the won ones: a portal must record them by exactly these names.
 constexpr const char* BATTLES_LOOKED_FOR[] = {CAVE_BATTLE, CAVE_BATTLE_2, SELKA_BATTLE};
 
@@ -142,8 +123,5 @@ constexpr const char* SCRIPT_RECORDED_BATTLES[] = {SELKA_BATTLE};
 
 // Items the scripts lay on the ground: they must be in the item list.
 constexpr int SCRIPT_ITEMS[] = {ERRAND_GIFT_ITEM, HERB_ITEM};
-
-// Monsters one battle map may field; the battle fights only the first this many.
-constexpr int BATTLE_MONSTER_LIMIT = 25;
 
 }  // namespace story
