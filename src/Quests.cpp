@@ -6,26 +6,18 @@
 #include "CPlayer.h"
 #include "Interaction.h"
 #include "MapEntry.h"
+#include "StoryFacts.h"
 
 CQuests quest;
 CEvent event;
 
 namespace {
 
-// The maps the scripts send the party to.
-const char* const SPARRING_MAP = "./data/duskwing_battle.map";
-const char* const WORLD_MAP = "./data/worldmap.map";
-const char* const SELKA_BATTLE_MAP = "./data/selka_battle.map";
-const char* const SELKA_MAP = "./data/selka.map";
-const char* const CLOUD_CITY_MAP = "./data/cloudcity.map";
-const char* const ORC_VILLAGE_MAP = "./data/orcvillage.map";
-// The battles the scripts look for among the won ones.
-const char* const CAVE_BATTLE = "cave_battle.map";
-const char* const CAVE_BATTLE_2 = "cave_battle2.map";
-const char* const SELKA_BATTLE = "selka_battle.map";
+// The maps the scripts send the party to and the battles they look for are the story's facts
+// (StoryFacts.h), which the content check holds the maps to.
+using namespace story;
 
 const char* const LEADER = "Corwin";
-const char* const TRAITOR = "Speaker Malrec";
 
 // Lays item i on tile (c, r) of the current map as an object to pick up; false when the map
 // has no such cell and nothing was laid.
@@ -80,7 +72,7 @@ void cave_reward() {
 void herb_planted() {
     if (!(quest.flags & QF_HERB_ERRAND)) return;
     cine.BeginCine(3);
-    Talk(TRAITOR, "What is this weed doing on my stand?! You! I know your face, mercenary. Vorrand will hear of "
+    Talk(SPEAKER_MALREC, "What is this weed doing on my stand?! You! I know your face, mercenary. Vorrand will hear of "
                   "this, and his soldiers will find you wherever you hide!");
     quest.flags &= ~(uint64_t)QF_HERB_ERRAND;
     quest.flags |= QF_HERB_PLANTED;

@@ -50,11 +50,19 @@ constexpr int ELDER_WALK = 100;
 constexpr int PLANT_VIEW_X = 500, PLANT_VIEW_Y = 200;
 constexpr int PLANT_WALK = 100;
 
-// The castle scene scrolls the castle and its garden down from view y 192 by up to 801 pixels.
+// The castle scene scrolls the castle and its garden down from view y 192 by up to 801 pixels,
+// then shows the castle's end from where the scroll began.
 constexpr int CASTLE_VIEW_X = 400, CASTLE_VIEW_Y = 192, CASTLE_SCROLL = 801;
+constexpr int CASTLE_END_VIEW_X = CASTLE_VIEW_X, CASTLE_END_VIEW_Y = CASTLE_VIEW_Y;
 
-// Scene 6 puts the hero at this pixel of the orc village once Miresa has joined.
+// Scene 6 draws its stage from this view, the hero at ORC_VILLAGE_ARRIVAL taken as a screen
+// position; afterwards he stands at that pixel of the orc village.
+constexpr int ORC_SCENE_VIEW_X = 400, ORC_SCENE_VIEW_Y = 50;
 constexpr PixelPlace ORC_VILLAGE_ARRIVAL{576, 256};
+
+// The Speaker of Brightmere, who sells the town to Vorrand: he speaks in the plant scene and
+// the herb's script.
+constexpr const char* SPEAKER_MALREC = "Speaker Malrec";
 
 // ---- Tables the content check walks ----------------------------------------------------------
 
@@ -95,9 +103,9 @@ constexpr SceneView SCENE_VIEWS[] = {
     {CITADEL_MAP, 2, 0, 0, 0, 0},
     {CASTLE_MAP, 5, CASTLE_VIEW_X, CASTLE_VIEW_Y, CASTLE_VIEW_X, CASTLE_VIEW_Y + CASTLE_SCROLL},
     {GARDEN_MAP, 5, CASTLE_VIEW_X, CASTLE_VIEW_Y, CASTLE_VIEW_X, CASTLE_VIEW_Y + CASTLE_SCROLL},
-    {CASTLE_END_MAP, 5, 400, 192, 400, 192},
+    {CASTLE_END_MAP, 5, CASTLE_END_VIEW_X, CASTLE_END_VIEW_Y, CASTLE_END_VIEW_X, CASTLE_END_VIEW_Y},
     {WASTELANDS_MAP, 5, 0, 0, 0, 0},
-    {ORC_SCENE_MAP, 6, 400, 50, 400, 50},
+    {ORC_SCENE_MAP, 6, ORC_SCENE_VIEW_X, ORC_SCENE_VIEW_Y, ORC_SCENE_VIEW_X, ORC_SCENE_VIEW_Y},
 };
 
 // Stages: maps only the scenes show. Nobody walks them, so their start tiles may be anywhere
