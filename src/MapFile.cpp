@@ -323,9 +323,12 @@ bool encode_map_file(const MapFileData& d, std::string& out, std::string& error)
             size_t have = row ? std::min<size_t>(row->size(), d.width) : 0;
             for (unsigned int x = 0; x < d.width; x++, b += MAP_TILE_SIZE) {
                 const CTile& c = x < have ? (*row)[x] : empty;
-                store_le32(b, (uint32_t)c.tile);
-                store_le32(b + 4, (uint32_t)c.flags);
-                b[8] = c.extra;
+                // Read before the byte stores, which could otherwise alias the cell.
+                const uint32_t t = (uint32_t)c.tile, fl = (uint32_t)c.flags;
+                const unsigned char extra = c.extra;
+                store_le32(b, t);
+                store_le32(b + 4, fl);
+                b[8] = extra;
             }
         }
     }
