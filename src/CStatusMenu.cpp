@@ -45,8 +45,8 @@ constexpr int ACTION_CURSOR_X = 300, ACTION_CURSOR_Y = 405;
 constexpr int LINE_PITCH = 10;          // inventory and item information lines
 constexpr int INV_X_DX = -50;           // the equipment and inventory lines, from the screen's middle
 constexpr int INV_SLOT_DX = 10;         // a slot's line, past its icon
-constexpr int INV_PANEL_LEFT = 240;     // the inventory's panel in status.tga: its left edge and the
-constexpr int INV_PANEL_RIGHT = 601;    // first pixel right of it
+// The inventory's panel in status.tga: its left edge and the first pixel right of it.
+constexpr int INV_PANEL_LEFT = 240, INV_PANEL_RIGHT = 601;
 constexpr int INFO_X = 15, INFO_LINE_X = 35;  // an item's information, left of the panel
 const char* const INFO_NAME_LINE = "Name: %s";
 const char* const SLOT_LINE = "%d. %s";
