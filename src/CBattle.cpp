@@ -285,8 +285,10 @@ void CBattle::DeathSequence() {
                               makecol(255, 0, 0), -1);
         }
     }
+    // The wait keeps the screen as it stands: the picture is not needed past its copy, and is not
+    // lost should the wait never return (the test rig ends a script inside it).
+    if (picture) destroy_bitmap(picture);
     host->FlushKeyBuffer();
     WaitForAnyKey();
-    if (picture) destroy_bitmap(picture);
     App.Menu();
 }

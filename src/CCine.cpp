@@ -209,9 +209,10 @@ std::string first_npc_name() {
     BITMAP* picture = load_data_bitmap(END_PICTURE);
     clear_screen();
     if (screen && picture) blit(picture, screen, 0, 0, 0, 0, picture->w, picture->h);
-    WaitForAnyKey();
-    WaitForAnyKey();
+    // The waits keep the screen as it stands: the picture is not needed past its copy.
     if (picture) destroy_bitmap(picture);
+    WaitForAnyKey();
+    WaitForAnyKey();
     Display.Shutdown();
 }
 
