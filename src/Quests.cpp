@@ -72,8 +72,8 @@ void cave_reward() {
 void herb_planted() {
     if (!(quest.flags & QF_HERB_ERRAND)) return;
     cine.BeginCine(3);
-    Talk(SPEAKER_MALREC, "What is this weed doing on my stand?! You! I know your face, mercenary. Vorrand will hear of "
-                  "this, and his soldiers will find you wherever you hide!");
+    Talk(SPEAKER_MALREC, "What is this weed doing on my stand?! You! I know your face, mercenary. Vorrand will "
+                         "hear of this, and his soldiers will find you wherever you hide!");
     quest.flags &= ~(uint64_t)QF_HERB_ERRAND;
     quest.flags |= QF_HERB_PLANTED;
     player[0].exp += 8;
@@ -200,4 +200,3 @@ std::vector<uint64_t> scripted_quests() {
     for (const QuestScript& s : QUEST_SCRIPTS) all.push_back(s.quest);
     return all;
 }
-
