@@ -171,6 +171,15 @@ const Breakage kBreakages[] = {
      "item 2, which a quest script gives, is missing"},
     {"PotionNotUsable", [](ContentSet& s) { s.items[HEALING_POTION - 1].type = IT_WEAPON; }, "equip.txt",
      "is the healing potion the battle uses, but its type is 4"},
+    {"ItemNameTooLongForTheShopList",
+     [](ContentSet& s) {
+         s.items[5].name = "Mithril-Gauntlets";  // arms, sold by shop 0
+         s.items[5].price = 200;
+     },
+     "equip.txt:6", "item 6's name Mithril-Gauntlets has 17 characters; the list of shop 0, beside its price 200, "
+                    "has room for 12"},
+    {"ItemNameTooLongForTheStatusMenu", [](ContentSet& s) { s.items[2].name = "Stinkroot-of-the-Cave"; },
+     "equip.txt:3", "item 3's name Stinkroot-of-the-Cave has 21 characters; the status menu has room for 19"},
     {"EventQuestWithoutScript", [](ContentSet& s) { plant_event(s).quest = 0x2000; }, "brightmere.map",
      "event 11 at tile (40, 27): the event runs quest 8192 (0x2000), which has no script"},
     {"NpcQuestWithoutScript", [](ContentSet& s) { s.people[record_running(s, QF_ERRAND_GIFT)].quest_next = 0x2000; },
