@@ -192,9 +192,11 @@ int CMap::SaveMap(std::string path) {
         return -1;
     }
 
-    // Written beside the target, flushed and renamed over it, so a failed save never leaves half a map.
+    // Written beside the target and renamed over it once whole, so a failed save never leaves half
+    // a map. Not flushed to the disk: only the map tools save maps, their output can be built
+    // again, and the flush would cost several times the whole save.
     std::string error;
-    if (!replace_file(path, out, true, error)) {
+    if (!replace_file(path, out, false, error)) {
         show_message("Error: The map %s could not be written: %s.", path.c_str(), error.c_str());
         return -1;
     }
