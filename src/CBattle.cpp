@@ -15,7 +15,6 @@
 #include "MenuArt.h"
 #include "Music.h"
 #include "Quests.h"
-#include "Rolls.h"
 #include "Timing.h"
 
 CBattle battle;
@@ -57,9 +56,7 @@ void CBattle::Battle(bool stay) {
 
 void CBattleLoop::SetUp() {
     game_ = games_begun;
-    // The battle's tracks are the playlist's eight songs, read once a run; without sound there
-    // is nothing to read them for.
-    if (midi_driver && midi_driver->id != MIDI_NONE) load_field_songs();
+    // The battle's tracks are the playlist's eight songs, which the host reads on the first song.
     SetTimers(LOGIC_RATE);
     b_.choice_box = menu_art.choice;
     b_.selector = menu_art.selector;
@@ -121,7 +118,8 @@ void CBattleLoop::Replan() {
 bool CBattleLoop::Tick() {
     if (restarted) return true;
     if (battle_over) return final_frame_;
-    PlayMusic();
+    // With nothing heard, the playlist picks the next song as on the field.
+    playlist_tick();
     Animate();
     if (!MonsterPass()) return false;
     PartyPass();
@@ -141,13 +139,6 @@ void CBattleLoop::Finish() {
     player[1].x = aside_x_;
     player[1].y = aside_y_;
     aside_ = false;
-}
-
-void CBattleLoop::PlayMusic() {
-    // No sound: there is nothing to choose (play_midi would start a timer of its own).
-    if (!midi_driver || midi_driver->id == MIDI_NONE || midi_pos >= 0) return;
-    const int r = roll(FIELD_SONGS + 1);  // 0: silence for this pass
-    if (MIDI* song = field_song(r)) play_midi(song, FALSE);
 }
 
 void CBattleLoop::Animate() {
@@ -294,7 +285,8 @@ void CBattle::DeathSequence() {
                               makecol(255, 0, 0), -1);
         }
     }
-    // The picture is on the screen now; freed before the wait, which may never return (a quit).
+    // The wait keeps the screen as it stands: the picture is not needed past its copy, and is not
+    // lost should the wait never return (the test rig ends a script inside it).
     if (picture) destroy_bitmap(picture);
     host->FlushKeyBuffer();
     WaitForAnyKey();

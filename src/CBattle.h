@@ -95,8 +95,10 @@ public:
     // Called by the attack cursor, the menu's preview and the monsters' attacks.
     void MarkAttackArea(long long cx, long long cy, int reach, bool fill, int cam_x, int cam_y);
     // Draws the map (layer 0, layer 1 over it, the monsters) and the party (the companion once she
-    // has joined) with the camera (cam_x, cam_y) on the page. Called by every battle screen.
-    void DrawField(int cam_x, int cam_y);
+    // has joined) with the camera (cam_x, cam_y) on the page; party member `pinned` (0 or 1; -1
+    // none) is drawn at pixel (pin_x, pin_y) instead of where it is (the free look keeps its
+    // member drawn where it stood). Called by every battle screen.
+    void DrawField(int cam_x, int cam_y, int pinned = -1, unsigned int pin_x = 0, unsigned int pin_y = 0);
     // Draws one frame of the turn loop on the page: the grid cleared, the field with the camera of
     // the side whose turn it is, and on a party turn its movement range. Called by the loop and the benchmarks.
     void DrawTurnFrame();

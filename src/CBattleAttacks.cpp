@@ -19,6 +19,10 @@ bool blow_misses() { return roll(10) + 1 <= 2; }
 // the roll's range; below 0 it does nothing.
 int blow_damage(int damage) { return roll(damage < INT_MAX ? damage + 1 : INT_MAX); }
 
+// Hit points left after a blow of dmg points (never negative): hit points near the bottom of the
+// range (a doctored save) stop at INT_MIN instead of overflowing.
+int after_blow(int hp, int dmg) { return (int)std::max<long long>((long long)hp - dmg, INT_MIN); }
+
 }  // namespace
 
 void CBattle::PlayerAttack(int pc, int monster) {
@@ -30,8 +34,8 @@ void CBattle::PlayerAttack(int pc, int monster) {
     CNpc& m = map.npcs[monster];
     // Monsters wear no armour: every point rolled counts, and the remainder may go below zero.
     const int dmg = blow_damage(player[pc].damage);
-    Talkf("Attacking: " + m.name, "Your attack does %d damage! Leaving your enemy with %d HP left.", dmg, m.hp - dmg);
-    m.hp -= dmg;
+    m.hp = after_blow(m.hp, dmg);
+    Talkf("Attacking: " + m.name, "Your attack does %d damage! Leaving your enemy with %d HP left.", dmg, m.hp);
 }
 
 bool CBattle::NpcAttack(int monster, int x, int y, int target) {
@@ -74,7 +78,7 @@ bool CBattle::NpcAttack(int monster, int x, int y, int target) {
         return true;
     }
     // Armour only turns a blow aside: one that gets through does all its damage.
-    Talkf(m.name, "Attacks %s and does %d damage!!! HP is now %d(%d)", v.name.c_str(), dmg, v.hp - dmg, v.max_hp);
-    v.hp -= dmg;
+    v.hp = after_blow(v.hp, dmg);
+    Talkf(m.name, "Attacks %s and does %d damage!!! HP is now %d(%d)", v.name.c_str(), dmg, v.hp, v.max_hp);
     return true;
 }

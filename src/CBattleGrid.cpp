@@ -105,7 +105,7 @@ void CBattle::HandlePlayerMovement(int pc) {
     p.UpdateMovement();
 }
 
-void CBattle::DrawField(int cam_x, int cam_y) {
+void CBattle::DrawField(int cam_x, int cam_y, int pinned, unsigned int pin_x, unsigned int pin_y) {
     map.RenderScene(cam_x, cam_y);
     BITMAP* page = Display.GetSurface();
     if (!page) return;
@@ -113,7 +113,8 @@ void CBattle::DrawField(int cam_x, int cam_y) {
         const CPlayer& p = player[i];
         if (i == 1 && !companion_joined()) break;
         if (!p.sprite) continue;
-        masked_blit(p.sprite, page, p.frame * CELL, p.facing * CELL, (int)p.x - cam_x, (int)p.y - cam_y, CELL, CELL);
+        const int x = (int)(i == pinned ? pin_x : p.x), y = (int)(i == pinned ? pin_y : p.y);
+        masked_blit(p.sprite, page, p.frame * CELL, p.facing * CELL, x - cam_x, y - cam_y, CELL, CELL);
     }
 }
 

@@ -48,7 +48,6 @@ private:
     bool aside_ = false;          // the companion was moved off the field
     unsigned int aside_x_ = 0, aside_y_ = 0;
 
-    void PlayMusic();
     void Animate();
     // The current monster's pass; false when the rest of the pass is skipped (no next cell).
     bool MonsterPass();

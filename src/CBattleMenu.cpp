@@ -179,7 +179,7 @@ private:
 // back to where it stood when Alt leaves the view.
 class CViewField : public CScreen {
 public:
-    explicit CViewField(int pc) : pc_(pc), sx_(player[pc].x), sy_(player[pc].y) {}
+    CViewField(CBattle& b, int pc) : b_(b), pc_(pc), sx_(player[pc].x), sy_(player[pc].y) {}
 
     bool Tick() override {
         CPlayer& p = player[pc_];
@@ -206,22 +206,16 @@ public:
     void Draw() override {
         const CPlayer& p = player[pc_];
         const int cx = p.scroll_x, cy = p.scroll_y;
-        map.RenderScene(cx, cy);
+        // The member whose view it is stays drawn where it stood; the cursor is the outline.
+        b_.DrawField(cx, cy, pc_, sx_, sy_);
         BITMAP* page = Display.GetSurface();
         if (!page) return;
-        // The member whose view it is stays drawn where it stood; the cursor is the outline.
-        for (int i = 0; i < 2; ++i) {
-            const CPlayer& m = player[i];
-            if (i == 1 && !companion_joined()) break;
-            if (!m.sprite) continue;
-            const int x = i == pc_ ? (int)sx_ : (int)m.x, y = i == pc_ ? (int)sy_ : (int)m.y;
-            masked_blit(m.sprite, page, m.frame * CELL, m.facing * CELL, x - cx, y - cy, CELL, CELL);
-        }
         const int x = (int)p.x - cx, y = (int)p.y - cy;
         rect(page, x, y, x + CELL - 1, y + CELL - 1, makecol(255, 0, 0));
     }
 
 private:
+    CBattle& b_;
     int pc_;
     unsigned int sx_, sy_;  // where the member stood when the view opened
     CScreenKey up_{GK_UP}, down_{GK_DOWN}, right_{GK_RIGHT}, left_{GK_LEFT}, enter_{GK_ENTER};
@@ -259,6 +253,6 @@ bool CBattle::AttackSelect(int pc) {
 }
 
 void CBattle::ViewBattlefield(int pc) {
-    CViewField v(pc);
+    CViewField v(*this, pc);
     RunScreen(v);
 }

@@ -17,37 +17,29 @@
 #include "MapEntry.h"
 #include "Quests.h"
 #include "ScreenKit.h"
+#include "StoryFacts.h"
 #include "Timing.h"
 
 CCine cine;
 
 namespace {
 
-// The stages and the pictures the scenes read.
-const char* const CITADEL_MAP = "./data/eviltemple.map";
-const char* const CASTLE_MAP = "./data/castle.map";
-const char* const GARDEN_MAP = "./data/castlemiresa.map";
-const char* const LAST_BATTLE_MAP = "./data/castlebattle.map";
-const char* const CASTLE_END_MAP = "./data/castleend.MAP";
-const char* const WASTELANDS_MAP = "./data/wastelands.MAP";
-const char* const ORC_SCENE_MAP = "./data/orccine.map";
-const char* const ORC_VILLAGE_MAP = "./data/orcvillage.map";
+// The maps, views and places the scenes use are the story's facts (StoryFacts.h), which the
+// content check holds the maps to.
+using namespace story;
+
+// The picture the last scene ends on.
 const char* const END_PICTURE = "./data/theend.tga";
 
 // Every stage keeps the music that plays; the map the party walks on afterwards picks its own.
 constexpr int STAGE = ENTRY_KEEP_MUSIC;
 
-// Steps of the scenes: the opening's walk, the citadel's wait, the plant scene's walk, the
-// castle's report, the castle's scroll and the orc village's wait.
-constexpr int ELDER_WALK = 100;
+// Steps of the scenes besides the walks the story's facts give: the citadel's wait, the
+// castle's report and the start of its scroll, and the orc village's wait.
 constexpr int CITADEL_WAIT = 60;
-constexpr int PLANT_WALK = 100;
 constexpr int CASTLE_REPORT = 60;
 constexpr int CASTLE_SCROLL_FROM = 65;
-constexpr int CASTLE_SCROLL_END = 801;  // the view moves down the castle this many pixels
 constexpr int ORC_WAIT = 45;
-// Where the companion's scene puts the hero: on the scene's screen, and on the orc village.
-constexpr unsigned int ORC_HERO_X = 576, ORC_HERO_Y = 256;
 
 // ---- The story's words ------------------------------------------------------------------------
 
@@ -218,9 +210,10 @@ std::string first_npc_name() {
     BITMAP* picture = load_data_bitmap(END_PICTURE);
     clear_screen();
     if (screen && picture) blit(picture, screen, 0, 0, 0, 0, picture->w, picture->h);
-    WaitForAnyKey();
-    WaitForAnyKey();
+    // The waits keep the screen as it stands: the picture is not needed past its copy.
     if (picture) destroy_bitmap(picture);
+    WaitForAnyKey();
+    WaitForAnyKey();
     Display.Shutdown();
 }
 
@@ -268,7 +261,7 @@ void Cinematic2(int) {
 void CinematicPlant(int) {
     title_card("The Plant!", screen_w() / 2 - 100, screen_h() / 2 + 35, true);
     host->Pause(1200);
-    run_scene(500, 200, HERO_ON_MAP, 0, [](CSceneScreen& s) {
+    run_scene(PLANT_VIEW_X, PLANT_VIEW_Y, HERO_ON_MAP, 0, [](CSceneScreen& s) {
         if (s.step <= PLANT_WALK) {
             player[0].Move(map, DIR_RIGHT);
             player[1].x = player[0].x;  // the companion walks on the hero, as in the field
@@ -292,16 +285,16 @@ void VorrandCine(int) {
     quest.flags &= ~(uint64_t)QF_COMPANION;
     int scroll = 0;
     bool in_garden = false;
-    run_scene(400, 192, HERO_ON_SCREEN, 1, [&](CSceneScreen& s) {
+    run_scene(CASTLE_VIEW_X, CASTLE_VIEW_Y, HERO_ON_SCREEN, 1, [&](CSceneScreen& s) {
         if (s.step == CASTLE_REPORT) {
             Talk(GARRICK, GARRICK_REPORT);
             Talk(EMPEROR, EMPEROR_ORDERS);
             s.step = CASTLE_REPORT + 1;
             speed_counter = -1;  // the ticks the boxes let pile up, and the next one, are dropped
         }
-        if (s.step > CASTLE_SCROLL_FROM && scroll < CASTLE_SCROLL_END) ++scroll;
-        s.view_y = scroll + 192;
-        if (scroll < CASTLE_SCROLL_END - 1) return false;
+        if (s.step > CASTLE_SCROLL_FROM && scroll < CASTLE_SCROLL) ++scroll;
+        s.view_y = CASTLE_VIEW_Y + scroll;
+        if (scroll < CASTLE_SCROLL - 1) return false;
         if (!in_garden) {
             Talk(EMPEROR, EMPEROR_FROM_GARDEN);
             if (BITMAP* page = Display.GetSurface()) clear_bitmap(page);
@@ -323,7 +316,7 @@ void VorrandCine(int) {
     if (games_begun != game) return;
 
     enter_map(CASTLE_END_MAP, staying(), STAGE);
-    show_stage(400, 192);
+    show_stage(CASTLE_END_VIEW_X, CASTLE_END_VIEW_Y);
     Talk(VORRAND, VORRAND_TAUNT);
     enter_map(WASTELANDS_MAP, staying(), STAGE);
     show_stage(0, 0);
@@ -338,10 +331,10 @@ void MiresaCine(int) {
     }
     if (enter_map(ORC_SCENE_MAP, staying(), STAGE) == 0) {
         clear_screen();
-        place_party(ORC_HERO_X, ORC_HERO_Y);
-        draw_stage(400, 50, HERO_ON_SCREEN);
+        place_party(ORC_VILLAGE_ARRIVAL.x, ORC_VILLAGE_ARRIVAL.y);
+        draw_stage(ORC_SCENE_VIEW_X, ORC_SCENE_VIEW_Y, HERO_ON_SCREEN);
         Display.ShowPageKeep();
-        run_scene(400, 50, HERO_ON_SCREEN, 1, [](CSceneScreen& s) {
+        run_scene(ORC_SCENE_VIEW_X, ORC_SCENE_VIEW_Y, HERO_ON_SCREEN, 1, [](CSceneScreen& s) {
             if (s.step <= ORC_WAIT) return false;
             Talk(ORC_LEADER, ORC_GREETING);
             Talk(COMPANION_NAME, MIRESA_JOINS);

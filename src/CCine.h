@@ -5,13 +5,6 @@
 
 #include "GameState.h"
 
-// The home map: the first map of a new game, the opening scene's stage and where the citadel
-// scene sends the party back to.
-constexpr const char* HOME_MAP = "./data/duskwing.map";
-
-// The Speaker of Brightmere, who sells the town to Vorrand: the plant scene's speaker.
-constexpr const char* SPEAKER_MALREC = "Speaker Malrec";
-
 // The scenes by number.
 enum SceneNumber {
     SCENE_OPENING = 1,     // the elder's welcome at home, then straight on to the citadel

@@ -25,6 +25,8 @@ CApp App;
 constexpr int TITLE_SONG = SONG_KNIGHTS;
 
 int field_key_space = 0;
+int key_lctrl = 0;
+int key_rctrl = 0;
 
 void exit_callback() { App.done = true; }
 END_OF_FUNCTION(exit_callback)
@@ -67,6 +69,12 @@ void StartUp() {
 }
 
 void FieldTick() {
+    // A battle lost in this tick (through a portal, a step-on event or the use key) may go
+    // through the start menu into another game: the rest of the tick belonged to the game that
+    // ended and must not walk the hero or run events on the new one.
+    const unsigned int game = games_begun;
+    auto game_changed = [game] { return games_begun != game; };
+
     playlist_tick();
 
     if (host->KeyDown(GK_ESC)) AskQuit();
@@ -77,6 +85,7 @@ void FieldTick() {
     for (int k = 0; k < 4; ++k) {
         if (!host->KeyDown(WALK_KEYS[k])) continue;
         map.CheckPortals(player[0]);
+        if (game_changed()) return;
         player[0].Move(map, WALK_DIRS[k]);
         // The companion always stands on the hero.
         if (k < 2)
@@ -84,6 +93,7 @@ void FieldTick() {
         else
             player[1].y = player[0].y;
         map.CheckEvents(player[0]);
+        if (game_changed()) return;
     }
 
     update_key(GK_SPACE, &field_key_space);
@@ -91,6 +101,7 @@ void FieldTick() {
     update_key(GK_RCONTROL, &key_rctrl);
 
     if (field_key_space == 1) FieldUseAction();
+    if (game_changed()) return;
 
     if (key_lctrl == 1 || key_rctrl == 1) menu.DisplayStatus();
 

@@ -4,9 +4,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <map>
 
 #include "CDisplay.h"
@@ -110,36 +107,19 @@ void CMap::LoadSpriteset(std::string path) {
 int CMap::LoadMap(std::string path) { return LoadMap(path, false); }
 
 int CMap::LoadMap(std::string path, bool keep_row3_npcs) {
-    FILE* f = open_data_file(path, "rb");
-    if (!f) {
+    std::string bytes, error;
+    const FileRead read = read_whole_file(resolve_data_path(path), MAP_MAX_FILE_BYTES, bytes, error);
+    if (read == FileRead::MISSING) {
         show_message("Error: Couldn't find the map to load! %s", path.c_str());
         return -1;
     }
-    std::vector<unsigned char> bytes;
-    std::string error;
-    // The size is checked before the buffer is made, so a huge file costs no memory.
-    struct stat st;
-    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
-        error = "it is not a file";
-    } else if (fseek(f, 0, SEEK_END) != 0) {
-        error = std::string("it cannot be read (") + strerror(errno) + ")";
-    } else {
-        long size = ftell(f);
-        if (size < 0 || fseek(f, 0, SEEK_SET) != 0) {
-            error = std::string("it cannot be read (") + strerror(errno) + ")";
-        } else if ((unsigned long long)size > MAP_MAX_FILE_BYTES) {
-            error = "it is " + std::to_string(size) + " bytes long, more than any map";
-        } else {
-            bytes.resize((size_t)size);
-            if (size > 0 && fread(bytes.data(), 1, bytes.size(), f) != bytes.size())
-                error = "it cannot be read to the end";
-        }
+    // On any failure the map in play stays as it was: nothing has been changed yet.
+    if (read == FileRead::FAILED) {
+        show_message("Error: The map %s cannot be read: %s.", path.c_str(), error.c_str());
+        return -1;
     }
-    fclose(f);
     MapFileData d;
-    if (error.empty()) decode_map_file(bytes.data(), bytes.size(), d, error);
-    if (!error.empty()) {
-        // The map in play stays as it was: nothing has been changed yet.
+    if (!decode_map_file((const unsigned char*)bytes.data(), bytes.size(), d, error)) {
         show_message("Error: The map %s is damaged: %s.", path.c_str(), error.c_str());
         return -1;
     }
@@ -152,44 +132,16 @@ void CMap::ApplyFileData(MapFileData& d, bool keep_row3_npcs) {
     name = d.name;
     LoadTileset(d.tileset_name);
     LoadSpriteset(d.spriteset_name);
-    spare = d.spare;
-    battle = d.battle;
-    cine = d.cine;
-    p0_x = d.p0_x;
-    p0_y = d.p0_y;
-    p1_x = d.p1_x;
-    p1_y = d.p1_y;
     bdestmap = d.bdestmap;
-    bdest_x = d.bdest_x;
-    bdest_y = d.bdest_y;
+    map_file_numbers(*this, d, [](auto& mine, const auto& file) { mine = file; });
 
-    // Entries are reused by index: only the members the file carries are overwritten.
-    portals.resize(d.portals.size());
-    for (size_t i = 0; i < portals.size(); i++) {
-        CPortal& p = portals[i];
-        const CPortal& f = d.portals[i];
-        p.x = f.x;
-        p.y = f.y;
-        p.dest_x = f.dest_x;
-        p.dest_y = f.dest_y;
-        p.cine = f.cine;
-        p.quest_flag = f.quest_flag;
-        p.dest_map.swap(d.portals[i].dest_map);
-    }
+    // Entries are reused by index: only the members the file carries are overwritten (an
+    // event's `done`, an NPC's statistics and walk stay with the entry).
+    portals.swap(d.portals);  // a portal is all file
     num_portals = (unsigned int)portals.size();
 
-    events.resize(d.events.size());
-    for (size_t i = 0; i < events.size(); i++) {
-        CEvent& e = events[i];
-        CEvent& f = d.events[i];
-        e.x = f.x;
-        e.y = f.y;
-        e.type = f.type;
-        e.quest = f.quest;
-        e.speaker.swap(f.speaker);
-        e.text.swap(f.text);
-        e.text2.swap(f.text2);
-    }
+    for (size_t i = 0; i < std::min(events.size(), d.events.size()); i++) d.events[i].done = events[i].done;
+    events.swap(d.events);
     num_events = (unsigned int)events.size();
 
     npcs.resize(d.npcs.size());
@@ -208,11 +160,6 @@ void CMap::ApplyFileData(MapFileData& d, bool keep_row3_npcs) {
                    npcs.end());
     num_npcs = (unsigned int)npcs.size();
 
-    width = d.width;
-    height = d.height;
-    layers = d.layers;
-    tile_w = d.tile_w;
-    tile_h = d.tile_h;
     SetViewSize();
     tiles.swap(d.tiles);
 }
@@ -224,20 +171,7 @@ MapFileData CMap::FileData(const std::string& path) const {
     d.tileset_name = "./data/" + file_name_part(tileset_name);
     d.spriteset_name = "./data/" + file_name_part(spriteset_name);
     d.bdestmap = "./data/" + file_name_part(bdestmap);
-    d.width = width;
-    d.height = height;
-    d.layers = layers;
-    d.tile_w = tile_w;
-    d.tile_h = tile_h;
-    d.spare = spare;
-    d.battle = battle;
-    d.cine = cine;
-    d.p0_x = p0_x;
-    d.p0_y = p0_y;
-    d.p1_x = p1_x;
-    d.p1_y = p1_y;
-    d.bdest_x = bdest_x;
-    d.bdest_y = bdest_y;
+    map_file_numbers(*this, d, [](const auto& mine, auto& file) { file = mine; });
     // Counts and lists should agree; if a caller broke that, only entries that exist are written.
     d.portals.assign(portals.begin(), portals.begin() + std::min<size_t>(num_portals, portals.size()));
     d.events.assign(events.begin(), events.begin() + std::min<size_t>(num_events, events.size()));
@@ -258,26 +192,12 @@ int CMap::SaveMap(std::string path) {
         return -1;
     }
 
-    // Written beside the target and renamed over it, so a failed save never leaves half a map.
-    std::string tmp = path + ".part";
-    FILE* f = fopen(tmp.c_str(), "wb");
-    if (!f) {
-        show_message("Error: Couldn't find map! %s (%s)", path.c_str(), strerror(errno));
-        return -1;
-    }
-    bool ok = fwrite(out.data(), 1, out.size(), f) == out.size();
-    int werr = errno;
-    if (fclose(f) != 0 && ok) {
-        ok = false;
-        werr = errno;
-    }
-    if (ok && rename(tmp.c_str(), path.c_str()) != 0) {
-        ok = false;
-        werr = errno;
-    }
-    if (!ok) {
-        remove(tmp.c_str());
-        show_message("Error: The map %s could not be written (%s).", path.c_str(), strerror(werr));
+    // Written beside the target and renamed over it once whole, so a failed save never leaves half
+    // a map. Not flushed to the disk: only the map tools save maps, their output can be built
+    // again, and the flush would cost several times the whole save.
+    std::string error;
+    if (!replace_file(path, out, false, error)) {
+        show_message("Error: The map %s could not be written: %s.", path.c_str(), error.c_str());
         return -1;
     }
 

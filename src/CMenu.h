@@ -29,4 +29,8 @@ public:
     // Draws the battle status panel of party member index (is_player) or of map.npcs[index] once,
     // straight on the screen (CMenuBattle.cpp). Called by the battle's free look.
     void ShowBattleStatus(bool is_player, int index);
+    // The most characters an item's name may have to stay where the status menu writes it:
+    // numbered and marked "(equipped)" in the inventory's panel, after "Weapon: " when worn, and
+    // in the item's information left of the panel. Read by the content check.
+    static int InventoryNameRoom();
 };

@@ -69,6 +69,11 @@ public:
     void Init();
     // Runs the buying screen of shop `number` for shopper p. Called by the shop event.
     void Shop(int number, CPlayer& p);
+    // The most characters an item's name may have to stay inside the shop's pictures: in the
+    // list, where a blank and this price follow it; in the equipment frame, after the label of
+    // this slot (0 to EQUIP_SLOTS - 1). Read by the content check.
+    static int ListNameRoom(int price);
+    static int EquipNameRoom(int slot);
 };
 
 // One party member. player[0] is the hero and holds the party's gold, won battles and opened chests.

@@ -28,11 +28,13 @@ constexpr int SHOP_PANEL_W = 260, SHOP_PANEL_H = 150;
 constexpr int QUESTION_W = 380, QUESTION_H = 100;
 constexpr int EQUIP_FRAME_W = 205, EQUIP_FRAME_H = 76;
 constexpr int ICON_ROW_W = 8 * ITEM_ICON;
-// Rows of the item list.
+// Rows of the item list, and its columns from the screen's middle: the icon, and the name and
+// price just past the icon row's width.
 constexpr int LIST_Y = 50, LIST_PITCH = 12;
+constexpr int LIST_ICON_DX = -83, LIST_TEXT_DX = -73;
+// The equipment frame's left edge and its lines, from the item panel's right edge.
+constexpr int EQUIP_FRAME_DX = -15, EQUIP_TEXT_DX = 10;
 constexpr int ANSWER_Y = 63, ANSWER_PITCH = 12;  // the question's cursor, below its top
-
-const char* const EQUIP_LABELS[EQUIP_SLOTS] = {"Head: %s", "Arms: %s", "Legs: %s", "Ring: %s", "Weapon: %s"};
 
 // Reads the shop list into stock; a missing or damaged list is reported once (until it changes)
 // and the shops not read keep what they sold.
@@ -145,12 +147,12 @@ void CShopScreen::DrawList(BITMAP* page) const {
     const int sw = art.shop_bmp ? art.shop_bmp->w : SHOP_PANEL_W;
     const int iw = art.item_icons ? art.item_icons->w : ICON_ROW_W;
     draw_picture(page, art.shop_bmp, hw - sw / 2, 0, SHOP_PANEL_W, SHOP_PANEL_H, false);
-    draw_picture(page, art.choice, hw + sw / 2 - 15, 125, EQUIP_FRAME_W, EQUIP_FRAME_H);
+    draw_picture(page, art.choice, hw + sw / 2 + EQUIP_FRAME_DX, 125, EQUIP_FRAME_W, EQUIP_FRAME_H);
 
     const int black = makecol(0, 0, 0), red = makecol(255, 0, 0);
     shopper_.UpdateEquip();
     for (int t = 0; t < EQUIP_SLOTS; ++t)
-        menu_text(page, hw + sw / 2 + 10, 135 + 10 * t, black, EQUIP_LABELS[t], shopper_.equip[t].name.c_str());
+        menu_text(page, hw + sw / 2 + EQUIP_TEXT_DX, 135 + 10 * t, black, EQUIP_LABELS[t], shopper_.equip[t].name.c_str());
     menu_text(page, hw - 75, 30, black, "%s", "Item Name Price(gp)");
     menu_text(page, hw - 95, 122, black, "Shopping for: %s", shopper_.name.c_str());
     menu_text(page, hw - 95, 132, black, "%s", "Your Gold: ");
@@ -159,8 +161,8 @@ void CShopScreen::DrawList(BITMAP* page) const {
         const CInv* item = item_on_sale(shopper_, row_[k]);
         if (!item) continue;
         const int y = LIST_Y + LIST_PITCH * k;
-        draw_item_icon(page, item->type, hw - 83, y);
-        menu_text(page, hw + iw - 73, y, red, "%s %d", item->name.c_str(), item->price);
+        draw_item_icon(page, item->type, hw + LIST_ICON_DX, y);
+        menu_text(page, hw + iw + LIST_TEXT_DX, y, red, "%s %d", item->name.c_str(), item->price);
     }
 }
 
@@ -197,6 +199,20 @@ void CPurchase::Draw() {
 }
 
 }  // namespace
+
+int CShop::ListNameRoom(int price) {
+    const int hw = GAME_W / 2;
+    const int row = chars_before(hw + ICON_ROW_W + LIST_TEXT_DX, hw + SHOP_PANEL_W / 2 - PANEL_FRAME_W);
+    return row - 1 - (int)std::to_string(price).size();  // " price"
+}
+
+int CShop::EquipNameRoom(int slot) {
+    if (slot < 0 || slot >= EQUIP_SLOTS) return 0;
+    const int panel_right = GAME_W / 2 + SHOP_PANEL_W / 2;
+    const int frame_right = panel_right + EQUIP_FRAME_DX + EQUIP_FRAME_W - PANEL_FRAME_W;
+    const int label = (int)std::string(EQUIP_LABELS[slot]).size() - 2;  // without its "%s"
+    return chars_before(panel_right + EQUIP_TEXT_DX, frame_right) - label;
+}
 
 void CShop::Init() {
     menu_art.Load();

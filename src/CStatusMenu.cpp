@@ -1,5 +1,7 @@
 // The status and inventory menu: a party member's status page, the inventory list and the item actions.
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "CDisplay.h"
@@ -41,12 +43,18 @@ constexpr int INV_CHOICE_W = 260, INV_CHOICE_H = 56;
 constexpr int ACTION_TEXT_X = 315, ACTION_TEXT_Y = 408, ACTION_PITCH = 10;
 constexpr int ACTION_CURSOR_X = 300, ACTION_CURSOR_Y = 405;
 constexpr int LINE_PITCH = 10;          // inventory and item information lines
+constexpr int INV_X_DX = -50;           // the equipment and inventory lines, from the screen's middle
+constexpr int INV_SLOT_DX = 10;         // a slot's line, past its icon
+// The inventory's panel in status.tga: its left edge and the first pixel right of it.
+constexpr int INV_PANEL_LEFT = 240, INV_PANEL_RIGHT = 601;
+constexpr int INFO_X = 15, INFO_LINE_X = 35;  // an item's information, left of the panel
+const char* const INFO_NAME_LINE = "Name: %s";
+const char* const SLOT_LINE = "%d. %s";
+const char* const WORN_SLOT_LINE = "%d. %s (equipped)";
 // The "You may level!" line stands on the picture's mid-tone band, where red letters vanish:
 // it gets a dark navy plate around it, against which red reads as well as black on parchment.
 constexpr int PLATE_MARGIN = 2;
 constexpr int PLATE_R = 8, PLATE_G = 12, PLATE_B = 32;
-
-const char* const EQUIP_LABELS[EQUIP_SLOTS] = {"Head: %s", "Arms: %s", "Legs: %s", "Ring: %s", "Weapon: %s"};
 
 // The information line of an item type.
 const char* type_line(int type) {
@@ -229,18 +237,18 @@ void CStatusMenu::DrawInventory(BITMAP* page, bool select) const {
     const CMenuArt& art = menu_art;
     draw_picture(page, art.inv_bmp, 0, 0, screen_w(), screen_h());
     p.UpdateEquip();
-    const int hw = screen_w() / 2, hh = screen_h() / 2, x = hw - 50, black = makecol(0, 0, 0);
+    const int hw = screen_w() / 2, hh = screen_h() / 2, x = hw + INV_X_DX, black = makecol(0, 0, 0);
     for (int t = 0; t < EQUIP_SLOTS; ++t) menu_text(page, x, hh - 90 + LINE_PITCH * t, black, EQUIP_LABELS[t], p.equip[t].name.c_str());
     menu_text(page, x, hh - 30, black, "%s", "Inventory: ");
     for (int i = 0; i < INV_SLOTS; ++i) {
         const int y = hh - 20 + LINE_PITCH * i;
         const CInv& s = p.inv[i];
         if (s.id == 0) {
-            menu_text(page, x + 10, y, black, "%d. ", i);
+            menu_text(page, x + INV_SLOT_DX, y, black, "%d. ", i);
             continue;
         }
         draw_item_icon(page, s.type, x, y);
-        menu_text(page, x + 10, y, black, s.equipped ? "%d. %s (equipped)" : "%d. %s", i, s.name.c_str());
+        menu_text(page, x + INV_SLOT_DX, y, black, s.equipped ? WORN_SLOT_LINE : SLOT_LINE, i, s.name.c_str());
     }
     menu_text(page, x, hh + 80, black, "%s", "Exit");
     if (select) draw_cursor(page, hw - 75, hh - 20 + LINE_PITCH * cursor_);
@@ -260,11 +268,11 @@ void CStatusMenu::DrawItemInfo(BITMAP* page, int id) const {
     if (id < 1 || id > MAX_ITEMS) return;
     const CInv& it = Member().items[id - 1];
     const int hh = screen_h() / 2, white = makecol(255, 255, 255);
-    menu_text(page, 15, hh - 50, white, "%s", "Information:");
-    menu_text(page, 35, hh - 30, white, "Name: %s", it.name.c_str());
-    menu_text(page, 35, hh - 20, white, "Damage: %d", it.damage);
-    menu_text(page, 35, hh - 10, white, "Armour: %d", it.armour);
-    menu_text(page, 35, hh, white, "%s", type_line(it.type));
+    menu_text(page, INFO_X, hh - 50, white, "%s", "Information:");
+    menu_text(page, INFO_LINE_X, hh - 30, white, INFO_NAME_LINE, it.name.c_str());
+    menu_text(page, INFO_LINE_X, hh - 20, white, "Damage: %d", it.damage);
+    menu_text(page, INFO_LINE_X, hh - 10, white, "Armour: %d", it.armour);
+    menu_text(page, INFO_LINE_X, hh, white, "%s", type_line(it.type));
 }
 
 }  // namespace
@@ -275,4 +283,16 @@ void CMenu::DisplayStatus() {
     RunScreen(status);
     // The key that closed the menu must not act in the field.
     host->ForgetKeys();
+}
+
+int CMenu::InventoryNameRoom() {
+    const int x = GAME_W / 2 + INV_X_DX;
+    // The lines naming an item, each with the most it writes round the name: a worn item in the
+    // last slot, the weapon worn, and the item's information left of the panel.
+    char slot_line[64];
+    snprintf(slot_line, sizeof slot_line, WORN_SLOT_LINE, INV_SLOTS - 1, "");
+    const int in_list = chars_before(x + INV_SLOT_DX, INV_PANEL_RIGHT) - (int)strlen(slot_line);
+    const int worn = chars_before(x, INV_PANEL_RIGHT) - ((int)strlen(EQUIP_LABELS[IT_WEAPON]) - 2);
+    const int info = chars_before(INFO_LINE_X, INV_PANEL_LEFT) - ((int)strlen(INFO_NAME_LINE) - 2);
+    return std::min({in_list, worn, info});
 }

@@ -33,7 +33,7 @@ void reset_game_state() {
     battle = fresh_battle;
     menu = CMenu();
     broken_portal = CPortalMemory();
-    field_key_space = key_space = key_lctrl = key_rctrl = 0;
+    field_key_space = key_lctrl = key_rctrl = 0;
     npc_list_problem.clear();
     item_list_problem.clear();
     shop_list_problem.clear();

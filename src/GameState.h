@@ -78,13 +78,11 @@ extern CBattle battle;
 extern CMenu menu;
 // The portal whose destination failed to load (see CPortalMemory).
 extern CPortalMemory broken_portal;
-// Hold counter of SPACE kept by the field loop itself (the use action fires at 1).
+// Hold counter of SPACE, kept by the field loop (CMain.cpp; every other screen counts its keys itself).
 extern int field_key_space;
-// Hold counter of SPACE, used by the battle (the title screen keeps its own).
-extern int key_space;
-// Hold counter of left CONTROL, shared by the field loop and the status screens.
+// Hold counter of left CONTROL, kept by the field loop: the status menu opens at 1.
 extern int key_lctrl;
-// Hold counter of right CONTROL, same users.
+// Hold counter of right CONTROL, kept by the field loop like the left one.
 extern int key_rctrl;
 // The last problem reported about ./data/npcs.txt, so that a map change does not repeat it.
 extern std::string npc_list_problem;
@@ -94,13 +92,9 @@ extern std::string item_list_problem;
 extern std::string shop_list_problem;
 
 // Games begun in this run, new or loaded: reset_game_state() adds one. Code that may start
-// another game inside a call (a battle lost away from home goes to the start menu) lets its
-// caller compare this before and after, so the caller leaves the new game alone.
-extern unsigned int games_begun;
-
-// Games begun in this run, new or loaded: reset_game_state() adds one. Code that may start
-// another game inside a call (a battle lost away from home goes to the start menu) lets its
-// caller compare this before and after, so the caller leaves the new game alone.
+// another game inside a call (a battle lost away from home goes to the start menu) compares it
+// before and after the call and leaves the new game alone: the field tick, the portal and
+// step-on checks, the battle, the quest scripts and the castle scene.
 extern unsigned int games_begun;
 
 // Puts every part of the game above back to the start of a game and keeps the run-wide
@@ -114,7 +108,7 @@ void reset_game_state();
 
 // The display and its two drawing pages; made once by CreateWindows, freed by Shutdown.
 extern CDisplay Display;
-// Frame image of the dialogue box, loaded by start-up from "./data/text.bmp".
+// Frame image of the dialogue box, loaded by start-up from "./data/text.bmp", drawn by every dialogue box.
 extern BITMAP* text_box;
 // The pictures of the menus and the shops, loaded once (CMenuArt::Load); one owner for both.
 extern CMenuArt menu_art;

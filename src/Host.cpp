@@ -67,7 +67,9 @@ void CLibraryHost::StartTimers(int bps) {
 static bool midi_available() { return midi_driver && midi_driver->id != MIDI_NONE; }
 
 void CLibraryHost::PlaySong(int n, bool looped) {
-    // A song that failed to load is simply not heard.
+    // The playlist is read on the first song asked for, if start-up has not read it yet; a song
+    // that failed to load is simply not heard.
+    if (midi_available()) load_field_songs();
     if (MIDI* song = field_song(n); song && midi_available()) play_midi(song, looped ? TRUE : FALSE);
 }
 

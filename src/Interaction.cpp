@@ -33,7 +33,7 @@ struct BoxStyle {
     int first_page;    // multi-row text colour on the first page
     int second_fg;     // second page text colour
     int second_bg;     // second page text background
-    bool talk_break;   // page break with arrow, sound and cleared area (Talk only)
+    bool talk_break;   // page break with arrow and sound (Talk only); every box clears the text area
 };
 
 // Height of the plain box drawn when the box picture is missing, the size of the usual picture.
@@ -103,6 +103,9 @@ void show_box(const std::string& from, const std::string& msg, const BoxStyle& s
                 // Forced like the final wait: a SPACE held from the opening press would
                 // otherwise turn the first page before it could be read.
                 wait_for_space();
+                // The page's background under its text: a shorter page must not leave the
+                // end of the one before standing beside it.
+                rectfill(screen, CLEAR_X1, ystart + CLEAR_DY1, CLEAR_X2, ystart + CLEAR_DY2, st.second_bg);
             }
             draw_rows(msg, from, std::min(msg.size(), from + PAGE_CHARS), ystart, st.second_fg, st.second_bg);
         }

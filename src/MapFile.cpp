@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "ByteIO.h"
+
 // ---------------------------------------------------------------------------------------------
 // Limits
 
@@ -53,86 +55,104 @@ std::string map_file_problem(const MapFileData& d) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Decoder
+// The records, member by member in file order: the one description of the layout that the
+// decoder and the encoder both walk. `io` is a FieldReader (fills the members) or a FieldWriter
+// (appends them); each call names the member's width in the file.
 
 namespace {
 
-// Walks the bytes of a map file. Every read checks that its bytes are there; a read past the
-// end yields zeros and leaves the reader failed, so a check forgotten above it can never
-// read outside the buffer.
-class MapReader {
+template <class IO, class Data>
+void size_block(IO& io, Data& d, unsigned char& battle, unsigned char& line_feed) {
+    io.u32(d.width);
+    io.u32(d.height);
+    io.u8(d.layers);
+    io.i32(d.tile_w);
+    io.i32(d.tile_h);
+    io.i32(d.spare);
+    io.u8(battle);
+    io.i32(d.cine);
+    io.i32(d.p0_x);
+    io.i32(d.p0_y);
+    io.i32(d.p1_x);
+    io.i32(d.p1_y);
+    io.u8(line_feed);
+}
+
+template <class IO, class Portal>
+void portal_record(IO& io, Portal& p) {
+    io.i32(p.x);
+    io.i32(p.y);
+    io.i32(p.dest_x);
+    io.i32(p.dest_y);
+    io.i32(p.cine);
+    io.i32(p.quest_flag);
+    io.text(p.dest_map, MAP_SHORT_FIELD);
+}
+
+template <class IO, class Event>
+void event_record(IO& io, Event& e) {
+    io.i32(e.x);
+    io.i32(e.y);
+    io.i32(e.type);
+    io.i32(e.quest);
+    io.text(e.speaker, MAP_SHORT_FIELD);
+    io.text(e.text, MAP_LONG_FIELD);
+    io.text(e.text2, MAP_LONG_FIELD);
+}
+
+template <class IO, class Npc>
+void npc_record(IO& io, Npc& n) {
+    io.u32(n.x);
+    io.u32(n.y);
+    io.i32(n.extra);
+    io.u8(n.sprite);
+    io.i32(n.id);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Decoder
+
+// The map file's reader: the shared byte reader with the file's text lines.
+class MapReader : public ByteReader {
 public:
-    MapReader(const unsigned char* data, size_t size) : p_(data), n_(size) {}
-
-    bool ok() const { return ok_; }
-    size_t pos() const { return pos_; }
-    size_t left() const { return n_ - pos_; }
-
-    // Takes n bytes: a pointer to them, or null (and the reader failed) when fewer are left.
-    const unsigned char* Take(size_t n) {
-        if (!ok_ || left() < n) {
-            ok_ = false;
-            pos_ = n_;
-            return nullptr;
-        }
-        const unsigned char* b = p_ + pos_;
-        pos_ += n;
-        return b;
-    }
-
-    unsigned int U32() {
-        const unsigned char* b = Take(4);
-        return b ? (unsigned int)b[0] | ((unsigned int)b[1] << 8) | ((unsigned int)b[2] << 16) |
-                       ((unsigned int)b[3] << 24)
-                 : 0;
-    }
-    int I32() { return (int)U32(); }
-    unsigned char U8() {
-        const unsigned char* b = Take(1);
-        return b ? b[0] : 0;
-    }
-
-    // A fixed-width text field: the characters up to the first NUL. A field without a NUL
-    // is cut to what the field can hold.
-    void Field(std::string& out, size_t width) {
-        const unsigned char* b = Take(width);
-        if (!b) return out.clear();
-        const void* nul = memchr(b, '\0', width);
-        size_t len = nul ? (size_t)((const unsigned char*)nul - b) : width - 1;
-        out.assign((const char*)b, len);
-    }
+    using ByteReader::ByteReader;
 
     // "Label: value\n": the label, one blank, the value up to the line feed, the line feed.
     bool Line(const char* label, std::string& value, std::string& error) {
         size_t ln = strlen(label);
         const std::string shown(label, ln - 1);  // the label without its blank, for messages
-        if (left() < ln || memcmp(p_ + pos_, label, ln) != 0) {
-            error = "the \"" + shown + "\" line is missing at byte " + std::to_string(pos_);
+        if (left() < ln || memcmp(here(), label, ln) != 0) {
+            error = "the \"" + shown + "\" line is missing at byte " + std::to_string(pos());
             return false;
         }
-        size_t start = pos_ + ln;
-        size_t limit = std::min(n_, start + MAP_LINE_MAX + 1);
-        const void* lf = memchr(p_ + start, '\n', limit - start);
+        const unsigned char* start = here() + ln;
+        const size_t limit = std::min(left() - ln, MAP_LINE_MAX + 1);
+        const void* lf = memchr(start, '\n', limit);
         if (!lf) {
             error = "the \"" + shown + "\" line has no line feed" +
-                    (limit < n_ ? " within " + std::to_string(MAP_LINE_MAX) + " characters" : " before the end of the file");
+                    (limit < left() - ln ? " within " + std::to_string(MAP_LINE_MAX) + " characters"
+                                         : " before the end of the file");
             return false;
         }
-        size_t end = (size_t)((const unsigned char*)lf - p_);
-        value.assign((const char*)p_ + start, end - start);
+        const size_t len = (size_t)((const unsigned char*)lf - start);
+        value.assign((const char*)start, len);
         if (value.find('\0') != std::string::npos) {
             error = "the \"" + shown + "\" line holds a NUL byte";
             return false;
         }
-        pos_ = end + 1;
+        SkipTo(pos() + ln + len + 1);
         return true;
     }
+};
 
-private:
-    const unsigned char* p_;
-    size_t n_;
-    size_t pos_ = 0;
-    bool ok_ = true;
+// Reads the members a record names into them.
+struct FieldReader {
+    MapReader& r;
+    template <class T> void u32(T& v) { v = (T)r.U32(); }
+    void i32(int& v) { v = r.I32(); }
+    template <class T> void u8(T& v) { v = (T)r.U8(); }
+    // A field without a NUL is cut to what the field can hold.
+    void text(std::string& s, size_t width) { r.Text(width, s); }
 };
 
 // Reads a record count and checks it against the limit and against the bytes really left,
@@ -150,7 +170,15 @@ bool read_count(MapReader& r, const char* what, size_t record, unsigned int& n, 
     return true;
 }
 
-bool records_read(const MapReader& r, const char* what, std::string& error) {
+// Reads a counted list of records, each with `record_fields`.
+template <class Record, class Fields>
+bool read_records(MapReader& r, const char* what, size_t size, std::vector<Record>& out, Fields record_fields,
+                  std::string& error) {
+    unsigned int n = 0;
+    if (!read_count(r, what, size, n, error)) return false;
+    out.resize(n);
+    FieldReader io{r};
+    for (Record& rec : out) record_fields(io, rec);
     if (r.ok()) return true;
     error = std::string("the file ends inside the ") + what + " records";
     return false;
@@ -169,19 +197,10 @@ bool decode_map_file(const unsigned char* data, size_t size, MapFileData& d, std
         error = "the file ends inside the map size block";
         return false;
     }
-    d.width = r.U32();
-    d.height = r.U32();
-    d.layers = r.U8();
-    d.tile_w = r.I32();
-    d.tile_h = r.I32();
-    d.spare = r.I32();
-    unsigned char battle = r.U8();
-    d.cine = r.I32();
-    d.p0_x = r.I32();
-    d.p0_y = r.I32();
-    d.p1_x = r.I32();
-    d.p1_y = r.I32();
-    if (r.U8() != '\n') {
+    FieldReader io{r};
+    unsigned char battle = 0, line_feed = 0;
+    size_block(io, d, battle, line_feed);
+    if (line_feed != '\n') {
         error = "the map size block does not end with a line feed";
         return false;
     }
@@ -202,43 +221,10 @@ bool decode_map_file(const unsigned char* data, size_t size, MapFileData& d, std
         return false;
     }
 
-    unsigned int n = 0;
-    if (!read_count(r, "portal", MAP_PORTAL_SIZE, n, error)) return false;
-    d.portals.resize(n);
-    for (CPortal& p : d.portals) {
-        p.x = r.I32();
-        p.y = r.I32();
-        p.dest_x = r.I32();
-        p.dest_y = r.I32();
-        p.cine = r.I32();
-        p.quest_flag = r.I32();
-        r.Field(p.dest_map, MAP_SHORT_FIELD);
-    }
-    if (!records_read(r, "portal", error)) return false;
-
-    if (!read_count(r, "event", MAP_EVENT_SIZE, n, error)) return false;
-    d.events.resize(n);
-    for (CEvent& e : d.events) {
-        e.x = r.I32();
-        e.y = r.I32();
-        e.type = r.I32();
-        e.quest = r.I32();
-        r.Field(e.speaker, MAP_SHORT_FIELD);
-        r.Field(e.text, MAP_LONG_FIELD);
-        r.Field(e.text2, MAP_LONG_FIELD);
-    }
-    if (!records_read(r, "event", error)) return false;
-
-    if (!read_count(r, "NPC", MAP_NPC_SIZE, n, error)) return false;
-    d.npcs.resize(n);
-    for (CNpc& c : d.npcs) {
-        c.x = r.U32();
-        c.y = r.U32();
-        c.extra = r.I32();
-        c.sprite = r.U8();
-        c.id = r.I32();
-    }
-    if (!records_read(r, "NPC", error)) return false;
+    if (!read_records(r, "portal", MAP_PORTAL_SIZE, d.portals, portal_record<FieldReader, CPortal>, error) ||
+        !read_records(r, "event", MAP_EVENT_SIZE, d.events, event_record<FieldReader, CEvent>, error) ||
+        !read_records(r, "NPC", MAP_NPC_SIZE, d.npcs, npc_record<FieldReader, CNpc>, error))
+        return false;
 
     size_t tile_bytes = (size_t)d.layers * d.height * d.width * MAP_TILE_SIZE;
     if (r.left() < tile_bytes) {
@@ -257,10 +243,8 @@ bool decode_map_file(const unsigned char* data, size_t size, MapFileData& d, std
         for (auto& row : layer) {
             row.resize(d.width);
             for (CTile& c : row) {
-                c.tile = (int)((unsigned int)t[0] | ((unsigned int)t[1] << 8) | ((unsigned int)t[2] << 16) |
-                               ((unsigned int)t[3] << 24));
-                c.flags = (int)((unsigned int)t[4] | ((unsigned int)t[5] << 8) | ((unsigned int)t[6] << 16) |
-                                ((unsigned int)t[7] << 24));
+                c.tile = (int)le32(t);
+                c.flags = (int)le32(t + 4);
                 c.extra = t[8];
                 t += MAP_TILE_SIZE;
             }
@@ -280,12 +264,15 @@ std::string map_line_value(const std::string& s) {
 
 namespace {
 
-void put_u32(std::string& out, unsigned int v) {
-    char b[4] = {(char)(v & 0xFF), (char)((v >> 8) & 0xFF), (char)((v >> 16) & 0xFF), (char)((v >> 24) & 0xFF)};
-    out.append(b, 4);
-}
-void put_i32(std::string& out, int v) { put_u32(out, (unsigned int)v); }
-void put_u8(std::string& out, unsigned char v) { out.push_back((char)v); }
+// Appends the members a record names.
+struct FieldWriter {
+    std::string& out;
+    void u32(unsigned int v) { put_le32(out, v); }
+    void i32(int v) { put_le32(out, (uint32_t)v); }
+    void u8(unsigned char v) { out.push_back((char)v); }
+    // Text that does not fit is cut so that the NUL always lands inside the field.
+    void text(const std::string& s, size_t width) { put_text_block(out, s, width); }
+};
 
 void put_line(std::string& out, const char* label, const std::string& value) {
     out += label;
@@ -293,14 +280,10 @@ void put_line(std::string& out, const char* label, const std::string& value) {
     out += '\n';
 }
 
-// A fixed-width text field: the characters, a NUL, spaces to the end. Text that does not fit
-// is cut so that the NUL always lands inside the field.
-void put_field(std::string& out, const std::string& s, size_t width) {
-    size_t len = std::min(s.find('\0'), width - 1);
-    len = std::min(len, s.size());
-    out.append(s, 0, len);
-    out.push_back('\0');
-    out.append(width - 1 - len, ' ');
+template <class Record, class Fields>
+void write_records(FieldWriter& io, const std::vector<Record>& list, Fields record_fields) {
+    io.u32((unsigned int)list.size());
+    for (const Record& rec : list) record_fields(io, rec);
 }
 
 }  // namespace
@@ -317,52 +300,17 @@ bool encode_map_file(const MapFileData& d, std::string& out, std::string& error)
     put_line(out, "Tileset: ", d.tileset_name);
     put_line(out, "Spriteset: ", d.spriteset_name);
 
-    put_u32(out, d.width);
-    put_u32(out, d.height);
-    put_u8(out, d.layers);
-    put_i32(out, d.tile_w);
-    put_i32(out, d.tile_h);
-    put_i32(out, d.spare);
-    put_u8(out, d.battle ? 1 : 0);
-    put_i32(out, d.cine);
-    put_i32(out, d.p0_x);
-    put_i32(out, d.p0_y);
-    put_i32(out, d.p1_x);
-    put_i32(out, d.p1_y);
-    put_u8(out, '\n');
+    FieldWriter io{out};
+    unsigned char battle = d.battle ? 1 : 0, line_feed = '\n';
+    size_block(io, d, battle, line_feed);
 
     put_line(out, "BDestmap: ", d.bdestmap);
-    put_i32(out, d.bdest_x);
-    put_i32(out, d.bdest_y);
+    io.i32(d.bdest_x);
+    io.i32(d.bdest_y);
 
-    put_u32(out, (unsigned int)d.portals.size());
-    for (const CPortal& p : d.portals) {
-        put_i32(out, p.x);
-        put_i32(out, p.y);
-        put_i32(out, p.dest_x);
-        put_i32(out, p.dest_y);
-        put_i32(out, p.cine);
-        put_i32(out, p.quest_flag);
-        put_field(out, p.dest_map, MAP_SHORT_FIELD);
-    }
-    put_u32(out, (unsigned int)d.events.size());
-    for (const CEvent& e : d.events) {
-        put_i32(out, e.x);
-        put_i32(out, e.y);
-        put_i32(out, e.type);
-        put_i32(out, e.quest);
-        put_field(out, e.speaker, MAP_SHORT_FIELD);
-        put_field(out, e.text, MAP_LONG_FIELD);
-        put_field(out, e.text2, MAP_LONG_FIELD);
-    }
-    put_u32(out, (unsigned int)d.npcs.size());
-    for (const CNpc& n : d.npcs) {
-        put_u32(out, n.x);
-        put_u32(out, n.y);
-        put_i32(out, n.extra);
-        put_u8(out, n.sprite);
-        put_i32(out, n.id);
-    }
+    write_records(io, d.portals, portal_record<FieldWriter, const CPortal>);
+    write_records(io, d.events, event_record<FieldWriter, const CEvent>);
+    write_records(io, d.npcs, npc_record<FieldWriter, const CNpc>);
 
     // The tile block is most of the file: it is written straight into the sized buffer.
     static const CTile empty;
@@ -375,10 +323,12 @@ bool encode_map_file(const MapFileData& d, std::string& out, std::string& error)
             size_t have = row ? std::min<size_t>(row->size(), d.width) : 0;
             for (unsigned int x = 0; x < d.width; x++, b += MAP_TILE_SIZE) {
                 const CTile& c = x < have ? (*row)[x] : empty;
-                unsigned int t = (unsigned int)c.tile, fl = (unsigned int)c.flags;
-                b[0] = (unsigned char)t; b[1] = (unsigned char)(t >> 8); b[2] = (unsigned char)(t >> 16); b[3] = (unsigned char)(t >> 24);
-                b[4] = (unsigned char)fl; b[5] = (unsigned char)(fl >> 8); b[6] = (unsigned char)(fl >> 16); b[7] = (unsigned char)(fl >> 24);
-                b[8] = c.extra;
+                // Read before the byte stores, which could otherwise alias the cell.
+                const uint32_t t = (uint32_t)c.tile, fl = (uint32_t)c.flags;
+                const unsigned char extra = c.extra;
+                store_le32(b, t);
+                store_le32(b + 4, fl);
+                b[8] = extra;
             }
         }
     }

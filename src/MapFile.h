@@ -27,6 +27,28 @@ struct MapFileData {
     std::vector<std::vector<std::vector<CTile>>> tiles;  // [layer][row][column]
 };
 
+// The members a map file carries that CMap and MapFileData hold alike under the same names (the
+// sizes, the flags, the start tiles and the battle's way back), handed to `pair` as (the map's,
+// the file data's): the one list CMap walks both to take a file's data and to give its own.
+// Names, lists and tiles are handed over by CMap itself.
+template <class Map, class Data, class Pair>
+void map_file_numbers(Map& m, Data& d, Pair pair) {
+    pair(m.width, d.width);
+    pair(m.height, d.height);
+    pair(m.layers, d.layers);
+    pair(m.tile_w, d.tile_w);
+    pair(m.tile_h, d.tile_h);
+    pair(m.spare, d.spare);
+    pair(m.battle, d.battle);
+    pair(m.cine, d.cine);
+    pair(m.p0_x, d.p0_x);
+    pair(m.p0_y, d.p0_y);
+    pair(m.p1_x, d.p1_x);
+    pair(m.p1_y, d.p1_y);
+    pair(m.bdest_x, d.bdest_x);
+    pair(m.bdest_y, d.bdest_y);
+}
+
 // The one check of a map's limits, shared by the decoder, the encoder and the map tool so
 // that nothing is written that the game would refuse to read. Each returns "" when the
 // values are fine, else the problem in words, without the file's name.

@@ -6,6 +6,8 @@
 
 #include "MenuArt.h"
 
+const char* const EQUIP_LABELS[EQUIP_SLOTS] = {"Head: %s", "Arms: %s", "Legs: %s", "Ring: %s", "Weapon: %s"};
+
 namespace {
 // The parchment of the menu pictures, for the panel drawn in place of a missing one.
 constexpr int PARCHMENT_R = 236, PARCHMENT_G = 224, PARCHMENT_B = 192;

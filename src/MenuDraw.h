@@ -3,10 +3,19 @@
 
 #include <allegro.h>
 
+#include "CPlayer.h"
 #include "GameState.h"
 
 // Side of one item-type icon in "./data/items.bmp", a row of them by type.
 constexpr int ITEM_ICON = 8;
+// Width of every character of the library's default font, in which the menus write.
+constexpr int FONT_CHAR_W = 8;
+// Width of the frame round the menu panels (shop.bmp, choice.bmp): text must stay inside it.
+constexpr int PANEL_FRAME_W = 6;
+// The equipment lines of the status menu and the shops, by slot ("Head: %s" to "Weapon: %s").
+extern const char* const EQUIP_LABELS[EQUIP_SLOTS];
+// Characters a line may have from x up to the panel edge right_edge (the first pixel it must not touch).
+inline int chars_before(int x, int right_edge) { return right_edge > x ? (right_edge - x) / FONT_CHAR_W : 0; }
 
 // printf-style text in the library's font on a transparent background. Called by the menu pages.
 void menu_text(BITMAP* page, int x, int y, int colour, const char* fmt, ...) __attribute__((format(printf, 5, 6)));

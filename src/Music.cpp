@@ -70,8 +70,8 @@ void playlist_tick() {
 }
 
 int map_own_tune(const std::string& map_name) {
-    if (map_name == "orcvillage.MAP") return SONG_TRIBAL;
-    if (map_name == "vorrand.MAP") return SONG_KNIGHTS;
+    for (const OwnTune& t : OWN_TUNES)
+        if (map_name == t.map_name) return t.song;
     return 0;
 }
 

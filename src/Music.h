@@ -45,8 +45,14 @@ int song_heard(bool* looped = nullptr);
 // One field tick of music: with nothing heard, a roll of 0 to 8 starts that song once (0 stays
 // silent until the next tick). Called by every field tick; a battle that wants music picks it the same way.
 void playlist_tick();
-// The tune a map of this name has of its own, compared exactly (letter case too): SONG_TRIBAL
-// for "orcvillage.MAP", SONG_KNIGHTS for "vorrand.MAP", 0 for every other map.
+// A map with a tune of its own: the map's name, compared exactly (letter case too), and its song.
+struct OwnTune {
+    const char* map_name;
+    int song;
+};
+// The maps with a tune of their own; the content check holds the maps' spelling to these names.
+constexpr OwnTune OWN_TUNES[] = {{"orcvillage.MAP", SONG_TRIBAL}, {"vorrand.MAP", SONG_KNIGHTS}};
+// The tune a map of this name has of its own (OWN_TUNES), 0 for every other map.
 int map_own_tune(const std::string& map_name);
 // Settles the music for the map of this name just entered, as "How the music goes" says.
 // Called by CMap::HandleMusic.

@@ -6,26 +6,18 @@
 #include "CPlayer.h"
 #include "Interaction.h"
 #include "MapEntry.h"
+#include "StoryFacts.h"
 
 CQuests quest;
 CEvent event;
 
 namespace {
 
-// The maps the scripts send the party to.
-const char* const SPARRING_MAP = "./data/duskwing_battle.map";
-const char* const WORLD_MAP = "./data/worldmap.map";
-const char* const SELKA_BATTLE_MAP = "./data/selka_battle.map";
-const char* const SELKA_MAP = "./data/selka.map";
-const char* const CLOUD_CITY_MAP = "./data/cloudcity.map";
-const char* const ORC_VILLAGE_MAP = "./data/orcvillage.map";
-// The battles the scripts look for among the won ones.
-const char* const CAVE_BATTLE = "cave_battle.map";
-const char* const CAVE_BATTLE_2 = "cave_battle2.map";
-const char* const SELKA_BATTLE = "selka_battle.map";
+// The maps the scripts send the party to and the battles they look for are the story's facts
+// (StoryFacts.h), which the content check holds the maps to.
+using namespace story;
 
 const char* const LEADER = "Corwin";
-const char* const TRAITOR = "Speaker Malrec";
 
 // Lays item i on tile (c, r) of the current map as an object to pick up; false when the map
 // has no such cell and nothing was laid.
@@ -80,8 +72,8 @@ void cave_reward() {
 void herb_planted() {
     if (!(quest.flags & QF_HERB_ERRAND)) return;
     cine.BeginCine(3);
-    Talk(TRAITOR, "What is this weed doing on my stand?! You! I know your face, mercenary. Vorrand will hear of "
-                  "this, and his soldiers will find you wherever you hide!");
+    Talk(SPEAKER_MALREC, "What is this weed doing on my stand?! You! I know your face, mercenary. Vorrand will "
+                         "hear of this, and his soldiers will find you wherever you hide!");
     quest.flags &= ~(uint64_t)QF_HERB_ERRAND;
     quest.flags |= QF_HERB_PLANTED;
     player[0].exp += 8;
@@ -163,25 +155,48 @@ void heal_party() {
     player[1].hp = player[1].max_hp;
 }
 
+// A quest number and its script.
+struct QuestScript {
+    uint64_t quest;
+    void (*run)();
+};
+
+// Every quest with a script: the one list ProcessQuest runs from and the content check reads.
+const QuestScript QUEST_SCRIPTS[] = {
+    {QF_SPARRING, sparring},
+    {QF_CONSOLED, consoled},
+    {QF_ERRAND_GIFT, errand_gift},
+    {QF_CAVE_CLEARED, cave_reward},
+    {QF_HERB_PLANTED, herb_planted},
+    {QF_HERB_GIFT, herb_gift},
+    {QF_RUINS_OPEN, ruins_lock},
+    {QF_MET_LEADER, herb_leader},
+    {QF_SELKA_AMBUSH, selka_ambush},
+    {QF_COMPANION_JOINS, companion_joins},
+    {QF_CLOUD_CITY_DOWN, [] { enter_map(WORLD_MAP, at_pixel(CLOUD_CITY_LANDING.x, CLOUD_CITY_LANDING.y)); }},
+    {QF_TO_CLOUD_CITY, [] { enter_map(CLOUD_CITY_MAP, at_start_tiles()); }},
+    {QF_HEAL_PARTY, heal_party},
+    {QF_SAGE, [] { quest.flags |= QF_SAGE; }},
+    {QF_TO_ORC_VILLAGE, [] { enter_map(ORC_VILLAGE_MAP, at_start_tiles()); }},
+};
+
+// The script of quest number n as the data files carry it, or null.
+const QuestScript* script_of(int n) {
+    for (const QuestScript& s : QUEST_SCRIPTS)
+        if ((uint64_t)(unsigned int)n == s.quest) return &s;
+    return nullptr;
+}
+
 }  // namespace
 
 void CQuests::ProcessQuest(int number) {
-    switch ((uint64_t)(unsigned int)number) {
-    case QF_SPARRING: sparring(); break;
-    case QF_CONSOLED: consoled(); break;
-    case QF_ERRAND_GIFT: errand_gift(); break;
-    case QF_CAVE_CLEARED: cave_reward(); break;
-    case QF_HERB_PLANTED: herb_planted(); break;
-    case QF_HERB_GIFT: herb_gift(); break;
-    case QF_RUINS_OPEN: ruins_lock(); break;
-    case QF_MET_LEADER: herb_leader(); break;
-    case QF_SELKA_AMBUSH: selka_ambush(); break;
-    case QF_COMPANION_JOINS: companion_joins(); break;
-    case QF_CLOUD_CITY_DOWN: enter_map(WORLD_MAP, at_pixel(CLOUD_CITY_LANDING.x, CLOUD_CITY_LANDING.y)); break;
-    case QF_TO_CLOUD_CITY: enter_map(CLOUD_CITY_MAP, at_start_tiles()); break;
-    case QF_HEAL_PARTY: heal_party(); break;
-    case QF_SAGE: flags |= QF_SAGE; break;
-    case QF_TO_ORC_VILLAGE: enter_map(ORC_VILLAGE_MAP, at_start_tiles()); break;
-    default: break;  // a number with no script does nothing
-    }
+    if (const QuestScript* s = script_of(number)) s->run();  // a number with no script does nothing
+}
+
+bool quest_has_script(int n) { return script_of(n) != nullptr; }
+
+std::vector<uint64_t> scripted_quests() {
+    std::vector<uint64_t> all;
+    for (const QuestScript& s : QUEST_SCRIPTS) all.push_back(s.quest);
+    return all;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "CMap.h"
 #include "GameState.h"
@@ -62,6 +63,12 @@ constexpr int HERB_ITEM = 3;
 constexpr TilePlace RUINS_GATE_LEFT{24, 73};
 // Where the hero lands on the world map coming down from Cloud City.
 constexpr PixelPlace CLOUD_CITY_LANDING{1152, 112};
+
+// Whether quest number n (as the data files carry it) has a script that ProcessQuest runs.
+// Called by the content check.
+bool quest_has_script(int n);
+// The quest numbers that have a script, in bit order. Read by the content check.
+std::vector<uint64_t> scripted_quests();
 
 // Whether a data-file quest mask (sign-extended to 64 bits) shares a bit with the flags.
 inline bool quest_bit_set(int mask) { return (quest.flags & (uint64_t)(int64_t)mask) != 0; }

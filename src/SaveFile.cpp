@@ -2,8 +2,8 @@
 #include "SaveFile.h"
 
 #include <algorithm>
-#include <cstring>
 
+#include "ByteIO.h"
 #include "DataFiles.h"
 
 const char* const SAVE_STAT_NAMES[SAVE_STAT_COUNT] = {
@@ -16,28 +16,17 @@ namespace {
 // The free won-battle entry.
 const char* const FREE_BATTLE = "empty";
 
-void put_u32(std::string& out, uint32_t v) {
-    const char b[4] = {(char)(v & 0xFF), (char)((v >> 8) & 0xFF), (char)((v >> 16) & 0xFF), (char)(v >> 24)};
-    out.append(b, 4);
-}
-void put_i32(std::string& out, int v) { put_u32(out, (uint32_t)v); }
-
-void put_text(std::string& out, const std::string& s, size_t block) {
-    size_t len = std::min({s.find('\0'), s.size(), block - 1});
-    out.append(s, 0, len);
-    out.push_back('\0');
-    out.append(block - 1 - len, ' ');
-}
+void put_i32(std::string& out, int v) { put_le32(out, (uint32_t)v); }
 
 void encode_member(std::string& out, const SavedMember& m) {
-    put_u32(out, m.x);
-    put_u32(out, m.y);
+    put_le32(out, m.x);
+    put_le32(out, m.y);
     put_i32(out, m.facing);
     put_i32(out, m.facing);
     for (const CEquip& e : m.equip) {
         put_i32(out, e.id);
         put_i32(out, 0);  // reserved
-        put_text(out, e.name, SAVE_SHORT_TEXT);
+        put_text_block(out, e.name, SAVE_SHORT_TEXT);
     }
     for (const CInv& s : m.inv) {
         out.push_back(s.equipped ? 1 : 0);
@@ -46,49 +35,25 @@ void encode_member(std::string& out, const SavedMember& m) {
         put_i32(out, s.id);
         put_i32(out, s.price);
         put_i32(out, s.type);
-        put_text(out, s.name, SAVE_SHORT_TEXT);
+        put_text_block(out, s.name, SAVE_SHORT_TEXT);
     }
-    put_text(out, m.name, SAVE_SHORT_TEXT);
+    put_text_block(out, m.name, SAVE_SHORT_TEXT);
     for (int v : m.stats) put_i32(out, v);
     const int won = std::max(m.stats[SS_NUM_WON], 0);
     for (int k = 0; k < won; ++k)
-        put_text(out, (size_t)k < m.won_battles.size() ? m.won_battles[k] : FREE_BATTLE, SAVE_SHORT_TEXT);
+        put_text_block(out, (size_t)k < m.won_battles.size() ? m.won_battles[k] : FREE_BATTLE, SAVE_SHORT_TEXT);
 }
 
-// Walks the bytes of a saved game. Need() checks that a block is there before it is read;
-// the readers after it never run past the end.
-class SaveReader {
+// The saved game's reader: the shared byte reader, with a check that a block is there before
+// it is read, so that a short file is named by the block it ends in.
+class SaveReader : public ByteReader {
 public:
-    SaveReader(const unsigned char* data, size_t size) : p_(data), n_(size) {}
-
-    size_t left() const { return n_ - pos_; }
+    using ByteReader::ByteReader;
 
     bool Need(size_t bytes, const std::string& where, std::string& problem) const {
         if (left() >= bytes) return true;
-        problem = "the file ends at byte " + std::to_string(n_) + ", inside " + where;
+        problem = "the file ends at byte " + std::to_string(size()) + ", inside " + where;
         return false;
-    }
-
-    uint32_t U32() {
-        const unsigned char* b = p_ + pos_;
-        pos_ += 4;
-        return (uint32_t)b[0] | ((uint32_t)b[1] << 8) | ((uint32_t)b[2] << 16) | ((uint32_t)b[3] << 24);
-    }
-    int I32() { return (int)U32(); }
-    uint64_t U64() {
-        uint64_t lo = U32();
-        return lo | ((uint64_t)U32() << 32);
-    }
-    unsigned char U8() { return p_[pos_++]; }
-
-    // A text block: the text before its first zero byte; false when the block has none.
-    bool Text(size_t block, std::string& out) {
-        const char* s = (const char*)p_ + pos_;
-        pos_ += block;
-        const void* nul = memchr(s, '\0', block);
-        if (!nul) return false;
-        out.assign(s, (const char*)nul - s);
-        return true;
     }
 
     // A count of records of `record` bytes each: never below zero, never more than the rest of
@@ -104,11 +69,6 @@ public:
         }
         return true;
     }
-
-private:
-    const unsigned char* p_;
-    size_t n_;
-    size_t pos_ = 0;
 };
 
 bool decode_member(SaveReader& r, int index, SavedMember& m, std::string& problem) {
@@ -182,14 +142,14 @@ std::string encode_save(const SavedGame& save) {
                 save_world_size(save.played.size(), save.event_checks.size()));
     encode_member(out, save.member[0]);
     encode_member(out, save.member[1]);
-    put_u32(out, (uint32_t)save.played.size());
+    put_le32(out, (uint32_t)save.played.size());
     for (bool b : save.played) out.push_back(b ? 1 : 0);
-    put_text(out, save.map, SAVE_LONG_TEXT);
-    put_u32(out, (uint32_t)(save.flags & 0xFFFFFFFFu));
-    put_u32(out, (uint32_t)(save.flags >> 32));
-    put_u32(out, (uint32_t)save.event_checks.size());
+    put_text_block(out, save.map, SAVE_LONG_TEXT);
+    put_le32(out, (uint32_t)(save.flags & 0xFFFFFFFFu));
+    put_le32(out, (uint32_t)(save.flags >> 32));
+    put_le32(out, (uint32_t)save.event_checks.size());
     for (const CEventCheck& c : save.event_checks) {
-        put_text(out, c.map, SAVE_LONG_TEXT);
+        put_text_block(out, c.map, SAVE_LONG_TEXT);
         put_i32(out, c.x);
         put_i32(out, c.y);
     }

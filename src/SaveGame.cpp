@@ -24,28 +24,39 @@ int CPlayer::* const PLAYER_STATS[SAVE_STAT_COUNT] = {
     &CPlayer::gold, &CPlayer::num_won, &CPlayer::move_range, &CPlayer::attack_range,
 };
 
+// Copies one part of a member between the record and the player, whole arrays too.
+template <class T>
+void copy_part(T& to, const T& from) {
+    to = from;
+}
+template <class T, size_t N>
+void copy_part(T (&to)[N], const T (&from)[N]) {
+    std::copy(from, from + N, to);
+}
+
+// Every part of a member that a save keeps, handed to `pair` as (the record's, the player's):
+// the one list that gathering a save and applying one both walk. The won battles are decoded
+// with exactly num_won entries.
+template <class Record, class Player, class Pair>
+void member_parts(Record& m, Player& p, Pair pair) {
+    pair(m.x, p.x);
+    pair(m.y, p.y);
+    pair(m.facing, p.facing);
+    pair(m.equip, p.equip);
+    pair(m.inv, p.inv);
+    pair(m.name, p.name);
+    for (int k = 0; k < SAVE_STAT_COUNT; ++k) pair(m.stats[k], p.*PLAYER_STATS[k]);
+    pair(m.won_battles, p.won_battles);
+}
+
 SavedMember gather_member(const CPlayer& p) {
     SavedMember m;
-    m.x = p.x;
-    m.y = p.y;
-    m.facing = p.facing;
-    std::copy(std::begin(p.equip), std::end(p.equip), m.equip);
-    std::copy(std::begin(p.inv), std::end(p.inv), m.inv);
-    m.name = p.name;
-    for (int k = 0; k < SAVE_STAT_COUNT; ++k) m.stats[k] = p.*PLAYER_STATS[k];
-    m.won_battles = p.won_battles;
+    member_parts(m, p, [](auto& saved, const auto& live) { copy_part(saved, live); });
     return m;
 }
 
 void apply_member(const SavedMember& m, CPlayer& p) {
-    p.x = m.x;
-    p.y = m.y;
-    p.facing = m.facing;
-    std::copy(std::begin(m.equip), std::end(m.equip), p.equip);
-    std::copy(std::begin(m.inv), std::end(m.inv), p.inv);
-    p.name = m.name;
-    for (int k = 0; k < SAVE_STAT_COUNT; ++k) p.*PLAYER_STATS[k] = m.stats[k];
-    p.won_battles = m.won_battles;  // decoded with exactly num_won entries
+    member_parts(m, p, [](const auto& saved, auto& live) { copy_part(live, saved); });
 }
 
 // Whether the saved map can be read, checked whole with the pure decoder before anything of the

@@ -1,16 +1,15 @@
 // What the story's code asks of the content: the maps its quest scripts and scenes load, the views
-// the scenes draw them from, where they put the hero, and the quest numbers that have a script.
+// the scenes draw them from, where they put the hero, and the battles and items they look for.
 #pragma once
-
-#include <cstdint>
 
 #include "CDisplay.h"
 #include "Quests.h"
 
 // Everything here is a fact the quest scripts (Quests.cpp) and the scenes (CCine.cpp) rely on;
-// the content check (rpgtool check) holds the maps and lists to them. Facts that Quests.h
-// already names (ERRAND_GIFT_TILE, RUINS_GATE_LEFT, CLOUD_CITY_LANDING, the gift items, the QF_
-// bits) are used from there.
+// the content check (rpgtool check) holds the maps and lists to them. Facts that other headers
+// already name are used from there: Quests.h (ERRAND_GIFT_TILE, RUINS_GATE_LEFT,
+// CLOUD_CITY_LANDING, the gift items, the QF_ bits, the quests with a script), Music.h (the maps
+// with a tune of their own), CBattle.h (the monsters a battle takes).
 namespace story {
 
 // ---- Maps the quest scripts load -------------------------------------------------------------
@@ -26,10 +25,6 @@ constexpr const char* ORC_VILLAGE_MAP = "./data/orcvillage.map";     // quest 0x
 constexpr const char* CAVE_BATTLE = "cave_battle.map";    // quest 0x40
 constexpr const char* CAVE_BATTLE_2 = "cave_battle2.map";  // quest 0x40
 constexpr const char* SELKA_BATTLE = "selka_battle.map";   // quest 0x4000 records it itself
-
-// Maps with a tune of their own: the music picks it by the map's name exactly as written here,
-// so the file (and the name inside it) must be spelt so.
-constexpr const char* OWN_TUNE_MAPS[] = {"orcvillage.MAP", "vorrand.MAP"};
 
 // ---- Scenes ------------------------------------------------------------------------------------
 
@@ -55,11 +50,19 @@ constexpr int ELDER_WALK = 100;
 constexpr int PLANT_VIEW_X = 500, PLANT_VIEW_Y = 200;
 constexpr int PLANT_WALK = 100;
 
-// The castle scene scrolls the castle and its garden down from view y 192 by up to 801 pixels.
+// The castle scene scrolls the castle and its garden down from view y 192 by up to 801 pixels,
+// then shows the castle's end from where the scroll began.
 constexpr int CASTLE_VIEW_X = 400, CASTLE_VIEW_Y = 192, CASTLE_SCROLL = 801;
+constexpr int CASTLE_END_VIEW_X = CASTLE_VIEW_X, CASTLE_END_VIEW_Y = CASTLE_VIEW_Y;
 
-// Scene 6 puts the hero at this pixel of the orc village once Miresa has joined.
+// Scene 6 draws its stage from this view, the hero at ORC_VILLAGE_ARRIVAL taken as a screen
+// position; afterwards he stands at that pixel of the orc village.
+constexpr int ORC_SCENE_VIEW_X = 400, ORC_SCENE_VIEW_Y = 50;
 constexpr PixelPlace ORC_VILLAGE_ARRIVAL{576, 256};
+
+// The Speaker of Brightmere, who sells the town to Vorrand: he speaks in the plant scene and
+// the herb's script.
+constexpr const char* SPEAKER_MALREC = "Speaker Malrec";
 
 // ---- Tables the content check walks ----------------------------------------------------------
 
@@ -100,9 +103,9 @@ constexpr SceneView SCENE_VIEWS[] = {
     {CITADEL_MAP, 2, 0, 0, 0, 0},
     {CASTLE_MAP, 5, CASTLE_VIEW_X, CASTLE_VIEW_Y, CASTLE_VIEW_X, CASTLE_VIEW_Y + CASTLE_SCROLL},
     {GARDEN_MAP, 5, CASTLE_VIEW_X, CASTLE_VIEW_Y, CASTLE_VIEW_X, CASTLE_VIEW_Y + CASTLE_SCROLL},
-    {CASTLE_END_MAP, 5, 400, 192, 400, 192},
+    {CASTLE_END_MAP, 5, CASTLE_END_VIEW_X, CASTLE_END_VIEW_Y, CASTLE_END_VIEW_X, CASTLE_END_VIEW_Y},
     {WASTELANDS_MAP, 5, 0, 0, 0, 0},
-    {ORC_SCENE_MAP, 6, 400, 50, 400, 50},
+    {ORC_SCENE_MAP, 6, ORC_SCENE_VIEW_X, ORC_SCENE_VIEW_Y, ORC_SCENE_VIEW_X, ORC_SCENE_VIEW_Y},
 };
 
 // Stages: maps only the scenes show. Nobody walks them, so their start tiles may be anywhere
@@ -120,20 +123,6 @@ constexpr StoryArrival STORY_ARRIVALS[] = {
     {ORC_VILLAGE_MAP, ORC_VILLAGE_ARRIVAL, "scene 6"},
 };
 
-// Quest numbers ProcessQuest has a script for; any other number does nothing.
-constexpr uint64_t SCRIPTED_QUESTS[] = {
-    QF_SPARRING,    QF_CONSOLED,        QF_ERRAND_GIFT,     QF_CAVE_CLEARED,  QF_HERB_PLANTED,
-    QF_HERB_GIFT,   QF_RUINS_OPEN,      QF_MET_LEADER,      QF_SELKA_AMBUSH,  QF_COMPANION_JOINS,
-    QF_CLOUD_CITY_DOWN, QF_TO_CLOUD_CITY, QF_HEAL_PARTY,    QF_SAGE,          QF_TO_ORC_VILLAGE,
-};
-
-// Whether quest number n (as the data files carry it) has a script.
-inline bool quest_has_script(int n) {
-    for (uint64_t q : SCRIPTED_QUESTS)
-        if ((uint64_t)(unsigned int)n == q) return true;
-    return false;
-}
-
 // Battles the scripts look for among the won ones: a portal must record them by exactly these names.
 constexpr const char* BATTLES_LOOKED_FOR[] = {CAVE_BATTLE, CAVE_BATTLE_2, SELKA_BATTLE};
 
@@ -142,8 +131,5 @@ constexpr const char* SCRIPT_RECORDED_BATTLES[] = {SELKA_BATTLE};
 
 // Items the scripts lay on the ground: they must be in the item list.
 constexpr int SCRIPT_ITEMS[] = {ERRAND_GIFT_ITEM, HERB_ITEM};
-
-// Monsters one battle map may field; the battle fights only the first this many.
-constexpr int BATTLE_MONSTER_LIMIT = 25;
 
 }  // namespace story

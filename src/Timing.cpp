@@ -1,4 +1,4 @@
-// The logic clock, the frame counter and the key hold counters.
+// The logic clock, the frame counter and the key hold count.
 #include "Timing.h"
 
 #include <allegro.h>
@@ -13,9 +13,6 @@
 std::atomic<int> speed_counter{0};
 std::atomic<int> frame_count{0};
 std::atomic<int> fps{0};
-int key_space = 0;
-int key_lctrl = 0;
-int key_rctrl = 0;
 
 namespace {
 // Signalled by the timer at every tick; a resting loop waits on it.

@@ -1,4 +1,4 @@
-// Frame timing and key state shared by every loop: the 60 Hz logic clock, the frame counter and the key hold counters.
+// Frame timing and key state shared by every loop: the 60 Hz logic clock, the frame counter and the key hold count.
 #pragma once
 
 #include <atomic>

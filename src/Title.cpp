@@ -11,6 +11,7 @@
 #include "Host.h"
 #include "Interaction.h"
 #include "MapEntry.h"
+#include "StoryFacts.h"
 
 namespace {
 
@@ -109,7 +110,7 @@ bool StartNewGame() {
     reset_game_state();
     player[0].InitStats();
     player[1].InitStats();
-    if (enter_map(HOME_MAP, at_start_tiles(), ENTRY_KEEP_MUSIC) != 0) return false;
+    if (enter_map(story::HOME_MAP, at_start_tiles(), ENTRY_KEEP_MUSIC) != 0) return false;
     for (unsigned int i = 0; i < map.num_npcs && i < map.npcs.size(); ++i) {
         map.npcs[i].UpdateTargets();
         map.npcs[i].LoadStats();

@@ -5,6 +5,7 @@
 
 #include "BattleRig.h"
 #include "CBattleLoop.h"
+#include "CMain.h"
 #include "CMap.h"
 #include "CPlayer.h"
 #include "MapBuild.h"
@@ -111,6 +112,17 @@ TEST_F(BattleRig, MoreThan25MonstersFightTheFirst25) {
     EXPECT_NE(script.messages[0].find("arena.map places 27 monsters; only the first 25 fight"), std::string::npos);
 }
 
+TEST_F(BattleRig, MusicComesFromThePlaylistAsOnTheField) {
+    // With nothing heard each pass rolls: 0 stays silent for that pass, 12 % 9 plays song 3 once,
+    // which is then heard and draws no more rolls.
+    WalledIn(Monster(12, 10, 2));
+    script.song_on = false;
+    script_rolls({0, 12});
+    script.Ticks(5).Grace(0);
+    EXPECT_EQ(Fight(), RunEnd::SCRIPT_END);
+    EXPECT_EQ(script.songs, std::vector<std::string>{"play 3"});
+}
+
 TEST_F(BattleRig, AltOpensOnlyTheHerosMenu) {
     quest.flags |= QF_COMPANION;
     WalledIn(Monster(12, 10, 2));
@@ -184,9 +196,11 @@ TEST_F(BattleDefeat, OnTheSparringGroundTheHeroIsHealed) {
 
 TEST_F(BattleDefeat, ElsewhereTheDeathPictureLeadsToANewGameThatIsLeftAlone) {
     // A portal from the field into an arena where a thug finishes the hero; the start menu then
-    // begins a new game on the home map, and neither the battle nor the portal go back to the field.
+    // begins a new game on the home map, and neither the battle, the portal nor the rest of the
+    // field's tick go back to the old game or act on the new one.
     CMap home, field;
     make_map(home, 20, 15);
+    add_event(home, 0, 0, EV_STEP_MESSAGE).text = "Welcome home.";  // under the new game's hero
     ASSERT_EQ(home.SaveMap("./data/duskwing.map"), 0);
     make_map(field, 20, 15);
     add_portal(field, 64, 64, "./data/arena.map", 0, 0);
@@ -212,12 +226,14 @@ TEST_F(BattleDefeat, ElsewhereTheDeathPictureLeadsToANewGameThatIsLeftAlone) {
     script_rolls({5, 7});
     Choose(4);
     CloseBoxWithin(30);
+    script.Held(GK_RIGHT);  // walked into from the field with an arrow held
     script.Ticks(5).Tap(GK_ENTER).Ticks(5).Tap(GK_SPACE).Ticks(5);  // any key, then "new game" in the start menu
-    EXPECT_EQ(Run([] { map.CheckPortals(player[0]); }), RunEnd::RETURNED);
-    EXPECT_EQ(Said(), "Thug|Attacks Arven and does 7 damage!!! HP is now -4(10)\n");
+    EXPECT_EQ(Run([] { FieldTick(); }), RunEnd::RETURNED);
     EXPECT_TRUE(picture_shown);
     EXPECT_EQ(games_begun, games + 1);
     EXPECT_EQ(map.name, "duskwing.map");
     EXPECT_EQ(player[0].won_battles[0], "empty");  // the old game's record went with it
     EXPECT_GE(player[0].hp, 8);                     // a fresh hero
+    EXPECT_EQ(player[0].x, 0u);                     // not stepped on by the old game's arrow
+    EXPECT_EQ(Said(), "Thug|Attacks Arven and does 7 damage!!! HP is now -4(10)\n");  // no welcome
 }

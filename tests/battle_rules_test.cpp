@@ -1,4 +1,5 @@
 // Battle rules: the movement range and attack areas cell by cell, the monsters' and the party's blows, the cursors and the status panel.
+#include <climits>
 #include <set>
 #include <string>
 #include <utility>
@@ -161,15 +162,18 @@ TEST_F(MonsterBlow, RollsDecideMissArmourAndDamage) {
         int ac;
         const char* said;
         int hp_after;
+        int hp = 10;
     } cases[] = {
         {{1}, 0, "A goblin:|Attacks Arven and misses!\n", 10},                     // 2 of 10: a miss
         {{2, 0}, 0, "A goblin|Attacks Arven and does 0 damage!!! HP is now 10(10)\n", 10},
         {{2, 0}, 1, "|Your armour protects you from harm!\n", 10},                 // 0 is below armour 1
         {{9, 5}, 1, "A goblin|Attacks Arven and does 2 damage!!! HP is now 8(10)\n", 8},  // armour does not reduce it
+        // Hit points at the bottom of the range (a doctored save) stay there rather than wrap round.
+        {{9, 5}, 0, "A goblin|Attacks Arven and does 2 damage!!! HP is now -2147483648(10)\n", INT_MIN, INT_MIN + 1},
     };
     for (const Case& c : cases) {
         script.said.clear();
-        player[0].hp = 10;
+        player[0].hp = c.hp;
         player[0].ac = c.ac;
         script_rolls(c.rolls);
         EXPECT_TRUE(Strike(0, 0));

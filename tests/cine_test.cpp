@@ -15,6 +15,7 @@
 #include "PeopleRig.h"
 #include "Quests.h"
 #include "ScriptHost.h"
+#include "StoryFacts.h"
 #include "TempDir.h"
 #include "Timing.h"
 
@@ -56,7 +57,7 @@ protected:
         player[0].sprite = create_bitmap(32, 80);
         clear_to_color(player[0].sprite, makecol(HERO_R, HERO_G, HERO_B));
 
-        Stage(HOME_MAP, 40, 30, [](CMap& m) {
+        Stage(story::HOME_MAP, 40, 30, [](CMap& m) {
             m.cine = SCENE_OPENING;
             m.p0_x = 20, m.p0_y = 20, m.p1_x = 21, m.p1_y = 20;
             place_npc(m, 32, 32, 1).sprite = 3;  // the elder on his way: only the opening keeps him
@@ -119,7 +120,7 @@ protected:
 };
 
 TEST_F(Cine, TheOpeningWelcomesThenTheCitadelAbolishesTheTreatyThenHome) {
-    ASSERT_EQ(enter_map(HOME_MAP, at_start_tiles()), 0);
+    ASSERT_EQ(enter_map(story::HOME_MAP, at_start_tiles()), 0);
     ASSERT_EQ(map.num_npcs, 1u);  // an ordinary entry drops the elder of row 3
     script.Ticks(110).Space().Tap(GK_ENTER).Ticks(70).Space(7);
     cine.BeginCine(SCENE_OPENING);
@@ -177,7 +178,7 @@ TEST_F(Cine, ThePlantSceneWalksTheHeroPastTheSpeakerOnTheCurrentMap) {
     ASSERT_GE(boxes.size(), 4u);
     const std::vector<std::string> speakers = Speakers();
     EXPECT_EQ(std::vector<std::string>(speakers.begin(), speakers.begin() + 4),
-              std::vector<std::string>({SPEAKER_MALREC, SPEAKER_MALREC, SPEAKER_MALREC, ""}));
+              std::vector<std::string>({story::SPEAKER_MALREC, story::SPEAKER_MALREC, story::SPEAKER_MALREC, ""}));
     const Box& speech = boxes[0];
     EXPECT_EQ(speech.tick, 101);
     EXPECT_EQ(speech.hero_x, 700u);  // 100 ticks a pixel each to the right

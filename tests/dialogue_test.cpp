@@ -80,13 +80,16 @@ TEST_F(Dialogue, OneLineUpToSeventyOneCharactersThenRowsOfSeventyTwo) {
 }
 
 // A text longer than a page goes on over as many pages as it needs, each turned by a fresh press
-// (the yes/no box as well); the last page stands alone in the cleared area under the arrow.
+// (the yes/no box as well); the last page stands alone in the cleared area, under the arrow in
+// the plain box, white on black in the yes/no box.
 TEST_F(Dialogue, LongTextsTurnPageAfterPageUntilAllIsShown) {
     TempDir dir(TempDir::AS_GAME_FOLDER);
     BITMAP* arrow = create_bitmap(30, 10);
     clear_to_color(arrow, makecol(255, 0, 0));
     ASSERT_EQ(save_bitmap("data/arrow.bmp", arrow, nullptr), 0);
     const int Y0 = YSTART + 15;
+    const std::vector<Row> third_page = {{720, 72, 38, Y0}, {792, 72, 38, Y0 + 10}, {864, 72, 38, Y0 + 20},
+                                         {936, 72, 38, Y0 + 30}, {1008, 15, 38, Y0 + 40}};
     struct Case {
         size_t n;
         bool yesno;
@@ -96,9 +99,8 @@ TEST_F(Dialogue, LongTextsTurnPageAfterPageUntilAllIsShown) {
         {361, false, 2, {{360, 1, 38, Y0}}},
         {720, false, 2, {{360, 72, 38, Y0}, {432, 72, 38, Y0 + 10}, {504, 72, 38, Y0 + 20},
                          {576, 72, 38, Y0 + 30}, {648, 72, 38, Y0 + 40}}},
-        {1023, false, 3, {{720, 72, 38, Y0}, {792, 72, 38, Y0 + 10}, {864, 72, 38, Y0 + 20},
-                          {936, 72, 38, Y0 + 30}, {1008, 15, 38, Y0 + 40}}},
-        {1023, true, 3, {}},
+        {1023, false, 3, third_page},
+        {1023, true, 3, third_page},
     };
     for (const Case& c : cases) {
         const std::string msg = Text(c.n);
@@ -110,13 +112,14 @@ TEST_F(Dialogue, LongTextsTurnPageAfterPageUntilAllIsShown) {
         script.Space(c.pages);
         clear_to_color(screen, makecol(0, 0, 0));
         ASSERT_EQ(Run(show), RunEnd::RETURNED) << c.n;
-        if (c.yesno) continue;
+        const int fg = c.yesno ? makecol(255, 255, 255) : makecol(0, 0, 0);
+        const int bg = c.yesno ? makecol(0, 0, 0) : makecol(192, 192, 192);
         clear_to_color(expected, makecol(0, 0, 0));
         masked_blit(text_box, expected, 0, 0, 0, YSTART, 640, 80);
-        blit(arrow, expected, 0, 0, 600, YSTART + 62, 30, 10);
-        rectfill(expected, 15, YSTART + 14, 615, YSTART + 70, makecol(192, 192, 192));
-        ExpectRows(msg, c.last_page, makecol(0, 0, 0), makecol(192, 192, 192));
-        EXPECT_EQ(Diff(), "") << c.n;
+        if (!c.yesno) blit(arrow, expected, 0, 0, 600, YSTART + 62, 30, 10);
+        rectfill(expected, 15, YSTART + 14, 615, YSTART + 70, bg);
+        ExpectRows(msg, c.last_page, fg, bg);
+        EXPECT_EQ(Diff(), "") << c.n << (c.yesno ? " yes/no" : "");
     }
     destroy_bitmap(arrow);
 }

@@ -1,4 +1,4 @@
-// Map event actions and the use key: inn, switches, trainers, the cells the use key looks at, piles, chests.
+// Map event actions and the use key: inn, switches, trainers, the cells the use key looks at, piles, chests, talking.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -36,11 +36,6 @@ protected:
     void Script() {
         script.Clear();
         script.said.clear();
-    }
-    void Train() {
-        Script();
-        script.Space().Tap(GK_DOWN).Space().Space();
-        HandleEvents(Event(3, 2, EV_TRAINER));
     }
 };
 
@@ -83,51 +78,50 @@ TEST_F(Events, SwitchUsedTwiceReturnsItsTileAndRunsItsQuestTwice) {
     EXPECT_EQ(quest.flags, 0x200000u);
 }
 
-TEST_F(Events, TrainerRefusesThenLevelsHealsAndStrengthensAtOnce) {
-    CPlayer& p = player[0];
+// The trainer levels the member chosen (LEFT or RIGHT switches once per press however long it is
+// held, and only once the companion has joined) when the experience allows: 4 more hit points,
+// healed, and the damage point counts at once, the hero's sword still worn.
+TEST_F(Events, TrainerLevelsTheChosenMemberWhenEarnedAndStrengthensAtOnce) {
     Item(3, "Sword", IT_WEAPON, 3, 0);
-    p.inv[0].id = 3;
-    p.WearObject(3, 0);
-    p.exp = 5;
-    Train();
-    EXPECT_EQ(p.level, 1);
-    p.exp = 6;
-    p.max_hp = 10;
-    p.hp = 2;
-    Train();
-    EXPECT_EQ(p.level, 2);
-    EXPECT_EQ(p.hp, 14);
-    EXPECT_EQ(p.damage, 1 + 1 + 3);  // the promised point counts in the next fight, the sword still worn
-}
-
-// LEFT or RIGHT switches who trains, once per press however long it is held, and only once the
-// companion has joined.
-TEST_F(Events, TraineeSwitchesOncePerPressOnlyWithTheCompanion) {
+    player[0].inv[0].id = 3;
+    player[0].WearObject(3, 0);
     struct Press {
         int key, ticks;
     };
-    struct Case {
+    const struct {
         uint64_t flags;
+        int level, exp;
         std::vector<Press> presses;
-        int trained;
+        int trained;  // -1: nobody
     } cases[] = {
-        {0, {{GK_RIGHT, 2}}, 0},
-        {0, {{GK_LEFT, 2}}, 0},
-        {QF_COMPANION, {}, 0},
-        {QF_COMPANION, {{GK_RIGHT, 2}}, 1},
-        {QF_COMPANION, {{GK_LEFT, 30}}, 1},
-        {QF_COMPANION, {{GK_RIGHT, 2}, {GK_LEFT, 2}}, 0},
+        {0, 1, 5, {}, -1},
+        {0, MAX_LEVEL, 1000000, {}, -1},  // a level past the table (a damaged save) trains no further
+        {0, 1, 6, {{GK_RIGHT, 2}}, 0},
+        {0, 1, 6, {{GK_LEFT, 2}}, 0},
+        {QF_COMPANION, 1, 6, {}, 0},
+        {QF_COMPANION, 1, 6, {{GK_RIGHT, 2}}, 1},
+        {QF_COMPANION, 1, 6, {{GK_LEFT, 30}}, 1},
+        {QF_COMPANION, 1, 6, {{GK_RIGHT, 2}, {GK_LEFT, 2}}, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "flags " << c.flags << ", level " << c.level << ", exp " << c.exp << ", "
+                                          << c.presses.size() << " presses");
         quest.flags = c.flags;
-        for (CPlayer& p : player) p.level = 1, p.exp = 6;
+        for (CPlayer& p : player) {
+            p.level = c.level, p.exp = c.exp, p.max_hp = 10, p.hp = 2, p.base_damage = 1;
+            p.UpdateStats();
+        }
         Script();
         script.Space();
         for (const Press& k : c.presses) script.Ticks(1).Hold(k.key, k.ticks).Ticks(1);
         script.Tap(GK_DOWN).Space().Space();
         HandleEvents(Event(3, 2, EV_TRAINER));
-        EXPECT_EQ(player[c.trained].level, 2) << c.flags << " " << c.presses.size();
-        EXPECT_EQ(player[1 - c.trained].level, 1) << c.flags << " " << c.presses.size();
+        for (int k : {0, 1}) {
+            const bool trained = k == c.trained;
+            EXPECT_EQ(player[k].level, c.level + trained) << "member " << k;
+            EXPECT_EQ(player[k].hp, trained ? 14 : 2) << "member " << k;
+            EXPECT_EQ(player[k].damage, 1 + trained + (k == 0 ? 3 : 0)) << "member " << k;
+        }
     }
 }
 
@@ -188,6 +182,24 @@ TEST_F(Events, TheChestsSaveHoldsTheFindInThePack) {
     EXPECT_EQ(saved.member[0].inv[0].id, 4);
     ASSERT_GE(saved.event_checks.size(), 1u);
     EXPECT_EQ(saved.event_checks[0].x, 3);
+}
+
+// SPACE in the real field loop opens the box of the NPC ahead over the field; only a fresh SPACE
+// closes it, and the field is drawn again.
+TEST_F(Events, SpaceInTheFieldTalksToTheNpcAheadUntilAFreshSpace) {
+    PlaceNpc(48, 32).dir = 7;  // stands still, right of the hero
+    Talker(1, "Bob", "Nice day.");
+    player[1].x = player[1].y = 32;
+    const int box_grey = makecol16(192, 192, 192);
+    script.Grace(0).Ticks(2).Press(GK_SPACE).Ticks(5);
+    EXPECT_EQ(RunField(), RunEnd::SCRIPT_END);
+    ASSERT_EQ(script.said.size(), 1u);
+    EXPECT_EQ(ScreenPixel(5, 475), box_grey);  // the box still waits
+    Script();
+    script.Grace(0).Ticks(2).Press(GK_SPACE).Ticks(3).Press(GK_SPACE).Ticks(3);
+    EXPECT_EQ(RunField(), RunEnd::SCRIPT_END);
+    EXPECT_EQ(script.said.size(), 1u);
+    EXPECT_NE(ScreenPixel(5, 475), box_grey);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Inventory and equipment: wearing, taking off, picking up, dropping and giving items, and untrusted item ids.
+// Inventory and equipment: wearing, taking off, picking up and dropping items, and untrusted item ids.
 #include <gtest/gtest.h>
 
 #include "CMain.h"
@@ -95,19 +95,6 @@ TEST_F(Items, DropThenPickUpLeavesTheCellClean) {
     p.x = 500;           // off the map: the event is kept, no cell touched
     p.DropObject(0);
     EXPECT_EQ(map.num_events, 1u);
-}
-
-TEST_F(Items, GivingAWornSwordTakesItOffAndFillsTheOthersLowestSlot) {
-    CPlayer& p = player[0];
-    p.inv[2].id = 3;
-    p.WearObject(3, 2);
-    player[1].inv[0].id = 4;
-    EXPECT_TRUE(p.GiveObject(2, player[1]));
-    EXPECT_EQ(p.damage, 1);
-    EXPECT_EQ(p.inv[2].id, 0);
-    EXPECT_EQ(player[1].inv[1].id, 3);
-    EXPECT_FALSE(player[1].inv[1].equipped);
-    EXPECT_FALSE(p.GiveObject(2, player[1]));  // the slot is empty now
 }
 
 }  // namespace

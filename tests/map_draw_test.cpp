@@ -1,4 +1,7 @@
-// Drawing the map window and the NPCs into a memory page.
+// Drawing the map window, the NPCs and the editor view into a memory page.
+#include <vector>
+
+#include "CPlayer.h"
 #include "MapBuild.h"
 
 class MapDraw : public TilesetRig {
@@ -10,39 +13,30 @@ protected:
     }
 };
 
-TEST_F(MapDraw, WindowStartsAtTheCameraCellAndShift) {
-    make_map(m, 60, 50);
-    m.DrawMap(0, 24, 0);
-    // Column 1 lies at x = -8, so its right half shows first, then column 2.
-    EXPECT_EQ(PagePixel(0, 0), tile_colour(cell_tile(1, 0)));
-    EXPECT_EQ(PagePixel(8, 0), tile_colour(cell_tile(2, 0)));
-    // The last partial column at the right edge is drawn too.
-    EXPECT_EQ(PagePixel(639, 479), tile_colour(cell_tile(41, 29)));
-}
-
-TEST_F(MapDraw, SmallMapDrawsOnlyItsCells) {
-    make_map(m, 10, 8);
-    m.DrawMap(0, 0, 0);
-    EXPECT_EQ(PagePixel(159, 127), tile_colour(cell_tile(9, 7)));
-    EXPECT_EQ(PagePixel(160, 0), 0);
-    EXPECT_EQ(PagePixel(0, 128), 0);
-}
-
-TEST_F(MapDraw, CameraAtOrPastTheFarEdgesStaysInsideTheMap) {
-    make_map(m, 50, 40);
-    // The view of the bottom-right corner: the last cell ends at the page's corner.
-    m.DrawMap(0, 50 * 16 - 640, 40 * 16 - 480);
-    EXPECT_EQ(PagePixel(639, 479), tile_colour(cell_tile(49, 39)));
-    EXPECT_EQ(PagePixel(0, 0), tile_colour(cell_tile(10, 10)));
-    // Cameras further out show only what is left of the map, or nothing.
-    clear_bitmap(Page());
-    m.DrawMap(0, 50 * 16 - 16, 40 * 16 - 16);
-    EXPECT_EQ(PagePixel(15, 15), tile_colour(cell_tile(49, 39)));
-    EXPECT_EQ(PagePixel(16, 0), 0);
-    clear_bitmap(Page());
-    m.DrawMap(0, 0xFFFFFFF0u, 0xFFFFFFF0u);
-    m.DrawMapTrans(1, 50 * 16, 0);
-    EXPECT_EQ(PagePixel(0, 0), 0);
+// The window starts at the camera's cell and shift and draws the partial cells at its edges; a
+// small map draws only its cells; cameras at or past the far edges show what is left of the map, or nothing.
+TEST_F(MapDraw, WindowShowsTheCellsUnderTheCamera) {
+    struct Probe { int x, y, c, r; };  // the page pixel (x, y) shows cell (c, r), or nothing when c < 0
+    const struct {
+        unsigned int w, h, cam_x, cam_y;
+        std::vector<Probe> probes;
+    } cases[] = {
+        {60, 50, 24, 0, {{0, 0, 1, 0}, {8, 0, 2, 0}, {639, 479, 41, 29}}},  // column 1 lies at x = -8
+        {10, 8, 0, 0, {{159, 127, 9, 7}, {160, 0, -1, 0}, {0, 128, -1, 0}}},
+        {50, 40, 50 * 16 - 640, 40 * 16 - 480, {{639, 479, 49, 39}, {0, 0, 10, 10}}},
+        {50, 40, 50 * 16 - 16, 40 * 16 - 16, {{15, 15, 49, 39}, {16, 0, -1, 0}}},
+        {50, 40, 0xFFFFFFF0u, 0xFFFFFFF0u, {{0, 0, -1, 0}}},
+        {50, 40, 50 * 16, 0, {{0, 0, -1, 0}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.w << "x" << c.h << " from " << c.cam_x << "," << c.cam_y);
+        make_map(m, c.w, c.h);
+        clear_bitmap(Page());
+        m.DrawMap(0, c.cam_x, c.cam_y);
+        m.DrawMapTrans(1, c.cam_x, c.cam_y);
+        for (const Probe& p : c.probes)
+            EXPECT_EQ(PagePixel(p.x, p.y), p.c < 0 ? 0 : tile_colour(cell_tile(p.c, p.r))) << p.x << "," << p.y;
+    }
 }
 
 TEST_F(MapDraw, OverlayIsMaskedOverTheGround) {
@@ -72,4 +66,32 @@ TEST_F(MapDraw, NpcsComeFromTheirLookAndFrameInListOrder) {
     EXPECT_EQ(PagePixel(98, 30), tile_colour(1));
     EXPECT_EQ(PagePixel(0, 0), 0);
     destroy_bitmap(sprites);
+}
+
+// The editor view draws one layer's tiles opaque, with layer 0's blocked, mark and walkway flags in red.
+TEST_F(MapDraw, EditorViewMarksBlockedMarkAndWalkwayOnLayerZeroOnly) {
+    make_map(m, 20, 15);
+    m.p0_x = m.p0_y = m.p1_x = m.p1_y = 19;  // the start marks out of the way
+    const int red = makecol_depth(16, 255, 0, 0);
+    auto red_in = [&](int x, int y) {  // red pixels in the 16 x 16 square at (x, y)
+        int n = 0;
+        for (int j = 0; j < 16; j++)
+            for (int i = 0; i < 16; i++) n += PagePixel(x + i, y + j) == red;
+        return n;
+    };
+    m.tiles[0][2][3].flags = TF_BLOCKED;
+    m.tiles[0][3][3].flags = TF_MARK;
+    m.tiles[0][3][5].flags = TF_WALKWAY;
+    m.tiles[1][3][3].flags = TF_MARK;
+    m.tiles[1][3][5].flags = TF_WALKWAY;
+    m.DrawMapEditor(0, 0, 0);
+    EXPECT_EQ(PagePixel(3 * 16 + 8, 2 * 16 + 8), red);  // the cross's diagonals meet
+    EXPECT_NE(PagePixel(3 * 16 + 8, 2 * 16 + 2), red);
+    EXPECT_EQ(PagePixel(4 * 16 + 8, 1 * 16 + 2), tile_colour(cell_tile(4, 1)));
+    EXPECT_EQ(PagePixel(3 * 16 + 10, 3 * 16 + 8), red);  // the mark's bar
+    EXPECT_GT(red_in(5 * 16, 3 * 16), 0);                // the walkway's dot
+    clear_bitmap(Page());
+    m.DrawMapEditor(1, 0, 0);
+    EXPECT_EQ(red_in(3 * 16, 3 * 16), 0);
+    EXPECT_EQ(red_in(5 * 16, 3 * 16), 0);
 }

@@ -1,8 +1,9 @@
-// Collision, step-on events and portals that stay shut or fail to load.
+// Collision, step-on events, portals that stay shut or fail to load, and battle maps fought once.
 #include "CPlayer.h"
 #include "MapBuild.h"
 #include "Quests.h"
 #include "ScriptHost.h"
+#include "TempDir.h"
 #include "Timing.h"
 
 class MapRules : public GameRig {
@@ -64,26 +65,24 @@ TEST_F(MapRules, StepEventsFireUnderAnyOfTheFourCornerTiles) {
     }
 }
 
-TEST_F(MapRules, ShutPortalDoesNothingUntilItsQuestBitIsSet) {
+// A portal stays shut while its quest bit is clear; open, a destination that cannot be read
+// leaves the party, the view and the map as they were, once per stay on the portal.
+TEST_F(MapRules, ShutPortalsAndUnreadableDestinationsLeaveThePartyWhereItStood) {
     add_portal(64, 64, "./data/nowhere.map", 4);
-    quest.flags = 0x3;
-    player[0].x = 64;
-    player[0].y = 64;
-    map.CheckPortals(player[0]);
-    EXPECT_EQ(player[0].x, 64u);
-    EXPECT_TRUE(script.messages.empty());
-    EXPECT_EQ(script.forgets, 0);
-    EXPECT_EQ(map.name, "field.map");
-}
-
-TEST_F(MapRules, UnreadableDestinationLeavesThePartyWhereItStood) {
-    add_portal(64, 64, "./data/nowhere.map");
     map.tiles[0][1][1].tile = 42;
     player[0].x = 60;
     player[0].y = 64;
     player[0].scroll_x = 5;
     speed_counter = 3;
+    quest.flags = 0x3;
     map.CheckPortals(player[0]);
+    EXPECT_TRUE(script.messages.empty());
+    EXPECT_EQ(script.forgets, 0);
+    EXPECT_EQ(speed_counter, 3);
+    quest.flags = 0x4;
+    map.CheckPortals(player[0]);
+    EXPECT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(map.name, "field.map");
     EXPECT_EQ(player[0].x, 60u);
     EXPECT_EQ(player[0].scroll_x, 5);
     EXPECT_EQ(map.tiles[0][1][1].tile, 42);
@@ -101,3 +100,34 @@ TEST_F(MapRules, UnreadableDestinationLeavesThePartyWhereItStood) {
     EXPECT_EQ(script.forgets, 2);
 }
 
+// A portal into a battle map fights it once, from a game folder with a home map and an arena.
+TEST_F(MapRules, BattleIsRecordedFoughtOnceAndItsWayRemovedUntilTheMapIsRead) {
+    TempDir dir(TempDir::AS_GAME_FOLDER);
+    CMap arena;
+    make_map(arena, 20, 15);
+    arena.battle = true;
+    ASSERT_EQ(arena.SaveMap("./data/arena.map"), 0);
+    add_portal(64, 64, "./data/town.map");
+    add_portal(160, 160, "./data/arena.map");
+    add_portal(160, 160, "./data/arena.map");  // a second way through the same square
+    add_portal(200, 200, "./data/arena.map");
+    ASSERT_EQ(map.SaveMap("./data/home.map"), 0);
+    ASSERT_EQ(map.LoadMap("./data/home.map"), 0);
+    player[0].won_battles[0] = "cave.map";
+    player[0].x = player[0].y = 160;
+    player[0].hp = 10;                 // a hero on his feet: the battle is won, not lost
+    script.Ticks(3).Space().Ticks(5);  // the arena holds no monster: its victory box, then the battle's last frame
+    map.CheckPortals(player[0]);
+    // Fought, recorded in the first free slot, and back on the portal square at home.
+    EXPECT_EQ(player[0].won_battles[1], "arena.map");
+    EXPECT_EQ(map.name, "home.map");
+    EXPECT_EQ(player[0].x, 160u);
+    EXPECT_EQ(map.num_portals, 4u);
+    // The next check finds the battle fought and takes away every portal on that square.
+    map.CheckPortals(player[0]);
+    ASSERT_EQ(map.num_portals, 2u);
+    EXPECT_EQ(map.portals[1].x, 200);
+    EXPECT_EQ(player[0].won_battles[2], "empty");  // not recorded twice
+    ASSERT_EQ(map.LoadMap("./data/home.map"), 0);
+    EXPECT_EQ(map.num_portals, 4u);
+}

@@ -35,16 +35,9 @@ protected:
     }
 };
 
-TEST_F(Npcs, AStepTakesSixteenUpdatesAndFreshMovesWaitForIt) {
-    N().Move(map, DIR_RIGHT);
-    N().Move(map, DIR_DOWN);  // ignored while walking
-    EXPECT_EQ(N().move_y, 0);
-    for (int i = 0; i < 16; ++i) N().UpdateMovement();
-    EXPECT_EQ(N().x, 80u);
-    EXPECT_FALSE(N().moving);
-}
-
-TEST_F(Npcs, StepsAreBlockedByWallsThePartyOtherNpcsAndTheMapEdge) {
+// A step takes sixteen updates and ignores moves meanwhile; walls, the hero, other NPCs and the
+// map's edge refuse it.
+TEST_F(Npcs, StepsTakeSixteenUpdatesAndStopAtWallsThePartyOtherNpcsAndTheEdge) {
     map.tiles[0][4][5].flags = TF_BLOCKED;  // right of the NPC
     player[0].x = 64;
     player[0].y = 80;  // touching below
@@ -54,8 +47,11 @@ TEST_F(Npcs, StepsAreBlockedByWallsThePartyOtherNpcsAndTheMapEdge) {
         EXPECT_FALSE(N().moving) << dir;
     }
     N().Move(map, DIR_LEFT);  // the left is clear
-    EXPECT_TRUE(N().moving);
-    N().moving = false;
+    N().Move(map, DIR_DOWN);  // ignored while walking
+    EXPECT_EQ(N().move_y, 0);
+    for (int i = 0; i < 16; ++i) N().UpdateMovement();
+    EXPECT_EQ(N().x, 48u);
+    EXPECT_FALSE(N().moving);
     N().x = N().y = 0;
     N().Move(map, DIR_LEFT);
     N().Move(map, DIR_UP);

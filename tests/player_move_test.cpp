@@ -20,31 +20,26 @@ protected:
 };
 
 TEST_F(Walking, FreeStepsStopAtWallsAndNpcs) {
-    p.x = 64;
-    p.y = 64;
+    p.x = p.y = 64;
     block(5, 4);
     p.Move(m, DIR_RIGHT);
     EXPECT_EQ(p.x, 64u);  // turned, not moved
     EXPECT_EQ(p.facing, DIR_RIGHT);
-    p.x = 48;
-    p.y = 64 - 15;
+    p.x = 48, p.y = 64 - 15;
     block(3, 3);
     p.Move(m, DIR_RIGHT);  // only one corner touches the wall
     EXPECT_EQ(p.x, 49u);
     place_npc(m, 116, 100);
-    p.x = 100;
-    p.y = 100;
+    p.x = p.y = 100;
     p.Move(m, DIR_RIGHT);
     EXPECT_EQ(p.x, 100u);
-    player[1].x = 100;
-    player[1].y = 84;
+    player[1].x = 100, player[1].y = 84;
     p.Move(m, DIR_UP);  // the companion does not block
     EXPECT_EQ(p.y, 99u);
 }
 
 TEST_F(Walking, GridStepRunsSixteenTicksAndIgnoresKeysMeanwhile) {
-    p.x = 160;
-    p.y = 160;
+    p.x = p.y = 160;
     p.MoveBlock(m, DIR_RIGHT);
     EXPECT_EQ(p.moving, 1);
     p.MoveBlock(m, DIR_UP);  // mid-step: nothing, not even the facing
@@ -69,21 +64,13 @@ TEST_F(Walking, SmallMapsAreShownFromTheirTopLeft) {
             for (unsigned int x : {0u, 200u, 320u, 500u}) {
                 if (x >= s.w * 16 - 16 || y >= s.h * 16 - 16) continue;
                 for (int moved = 0; moved < 2; ++moved) {
-                    p.x = x;
-                    p.y = y;
+                    SCOPED_TRACE(::testing::Message() << s.w << "x" << s.h << " at " << x << "," << y);
+                    p.x = x, p.y = y;
                     p.scroll_x = p.scroll_y = 9;
-                    if (moved) {
-                        p.Move(map, DIR_RIGHT);
-                        p.Move(map, DIR_DOWN);
-                    } else {
-                        p.UpdateMovement();
-                    }
-                    if (s.w * 16 <= 640) {
-                        EXPECT_EQ(p.scroll_x, 0) << s.w << "x" << s.h << " at " << x;
-                    }
-                    if (s.h * 16 <= 480) {
-                        EXPECT_EQ(p.scroll_y, 0) << s.w << "x" << s.h << " at " << y;
-                    }
+                    if (moved) p.Move(map, DIR_RIGHT), p.Move(map, DIR_DOWN);
+                    else p.UpdateMovement();
+                    if (s.w * 16 <= 640) { EXPECT_EQ(p.scroll_x, 0); }
+                    if (s.h * 16 <= 480) { EXPECT_EQ(p.scroll_y, 0); }
                     EXPECT_GE(p.scroll_x, 0);
                     EXPECT_GE(p.scroll_y, 0);
                 }

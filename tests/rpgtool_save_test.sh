@@ -43,6 +43,9 @@ check "damaged save: nothing on stdout" test ! -s out
 check "missing save: exit status 1" test $rc -eq 1
 check "missing save: says so" grep -q "There is no saved game: nowhere.sav does not exist." err
 "$tool" save load x.sav 2>err; check "unknown verb: usage status 2" test $? -eq 2
+"$tool" save dump "$saves/midgame" --pretty >out 2>err; rc=$?
+check "unknown option: usage status 2" test $rc -eq 2
+check "unknown option: named" grep -q "rpgtool: unknown option --pretty" err
 
 [ $fails -eq 0 ] && echo "rpgtool save CLI: all checks passed"
 exit $fails

@@ -1,4 +1,4 @@
-// The screen kit: the window's close button inside a dialogue box and the service menus, and the caller's ticks.
+// The screen kit: the yes/no and cleric menus, the window's close button inside a box or a menu, and the caller's ticks.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -12,6 +12,21 @@
 namespace {
 
 using ScreenKit = PeopleRig;
+
+// YES is the first entry and NO the second; the cleric's menu starts on "Leave" every time; a
+// SPACE still held from the question box answers nothing.
+TEST_F(ScreenKit, ChoiceMenusAnswerByEntryAndWaitForAFreshSpace) {
+    script.Tap(GK_SPACE);
+    EXPECT_TRUE(menu.Choice(screen));
+    script.Tap(GK_DOWN).Tap(GK_UP).Tap(GK_DOWN).Tap(GK_SPACE);
+    EXPECT_FALSE(menu.Choice(screen));
+    script.Tap(GK_DOWN).Tap(GK_SPACE);
+    EXPECT_FALSE(menu.ClericChoice(screen));  // "Save"
+    script.Tap(GK_SPACE);
+    EXPECT_TRUE(menu.ClericChoice(screen));
+    script.Held(GK_SPACE).Ticks(4).Up(GK_SPACE).Tap(GK_DOWN).Tap(GK_SPACE);
+    EXPECT_FALSE(menu.Choice(screen));
+}
 
 // The close button pressed while a box or a menu waits asks the quit question; NO goes on with
 // that screen where it was (a cursor moved before the question stays moved), YES ends the game

@@ -150,6 +150,18 @@ TEST_F(Shop, ListScreenAndPurchaseQuestion) {
     EXPECT_TRUE(TextAt(70, 250, "Purchase Sword for 30gp?", Red()));
     EXPECT_TRUE(CursorAt(330, 315));  // on "no"
     EXPECT_TRUE(TextAt(311, 62, "Sword 30", Red()));  // the list beneath it
+
+    // Names as long as the content check lets them be keep off the frames' inner edges (the
+    // list's at x 444, the equipment frame's at x 634): the character cell that would cross the
+    // edge stays empty, until one character more fills it.
+    for (int more : {0, 1}) {
+        Priced(4, std::string((size_t)(CShop::ListNameRoom(0) + more), 'W').c_str(), IT_HEAD, 0);
+        Priced(2, std::string((size_t)(CShop::EquipNameRoom(IT_WEAPON) + more), 'W').c_str(), IT_WEAPON, 30);
+        script.Clear();
+        ASSERT_EQ(Visit(0, 0), RunEnd::SCRIPT_END);
+        EXPECT_EQ((bool)NoColourIn(439, 86, 8, 8, Red()), more == 0) << more;
+        EXPECT_EQ((bool)NoColourIn(628, 175, 8, 8, Black()), more == 0) << more;
+    }
 }
 
 TEST_F(Shop, ARowNamingNoItemIsAnEmptyLineThatSellsNothing) {

@@ -13,6 +13,7 @@
 #include "Quests.h"
 #include "SaveGame.h"
 #include "ScriptHost.h"
+#include "StoryFacts.h"
 #include "TempDir.h"
 #include "Timing.h"
 #include "Title.h"
@@ -55,7 +56,7 @@ protected:
         CMap home;
         make_map(home, 30, 20);
         home.p0_x = 5, home.p0_y = 6, home.p1_x = 6, home.p1_y = 6;
-        ASSERT_EQ(home.SaveMap(HOME_MAP), 0);
+        ASSERT_EQ(home.SaveMap(story::HOME_MAP), 0);
         CMap inn;
         make_map(inn, 40, 30);
         ASSERT_EQ(inn.SaveMap("./data/inn.map"), 0);
@@ -242,7 +243,7 @@ TEST_F(Title, MenuStartsANewGameOrLoadsAndMayRunAgainAndAgain) {
 }
 
 TEST_F(Title, AHomeMapThatCannotBeReadStartsNoGameAndTheMenuComesBack) {
-    write_file(HOME_MAP, "damaged");
+    write_file(story::HOME_MAP, "damaged");
     // "new game" fails with the loader's message; the menu is back (no splash): "exit".
     script.Space().Tap(GK_DOWN).Tap(GK_DOWN).Tap(GK_DOWN).Space();
     EXPECT_EQ(Run([] { App.Menu(); }), RunEnd::EXITED);
@@ -253,9 +254,9 @@ TEST_F(Title, AHomeMapThatCannotBeReadStartsNoGameAndTheMenuComesBack) {
 
 TEST_F(Title, ANewGamePlaysTheHomeMapsOpeningScene) {
     CMap home;
-    ASSERT_EQ(home.LoadMap(HOME_MAP), 0);
+    ASSERT_EQ(home.LoadMap(story::HOME_MAP), 0);
     home.cine = SCENE_OPENING;
-    ASSERT_EQ(home.SaveMap(HOME_MAP), 0);
+    ASSERT_EQ(home.SaveMap(story::HOME_MAP), 0);
     CMap stage;
     make_map(stage, 40, 30);
     ASSERT_EQ(stage.SaveMap("./data/eviltemple.map"), 0);

@@ -25,12 +25,15 @@ protected:
     }
 };
 
-TEST_F(FieldWalk, ArrowKeysWalkOnePixelATickAndTheViewFollows) {
-    script.Hold(GK_RIGHT, 40).Hold(GK_UP, 10).Ticks(1);
+// Two arrows together walk diagonally; the companion keeps to the hero's square.
+TEST_F(FieldWalk, ArrowKeysWalkOnePixelATickTheCompanionFollowsAndTheViewFollows) {
+    script.Hold(GK_RIGHT, 40).Down(GK_RIGHT).Down(GK_UP).Ticks(1).ReleaseAll().Hold(GK_UP, 9).Ticks(1);
     RunField();
-    EXPECT_EQ(player[0].x, 640u);
+    EXPECT_EQ(player[0].x, 641u);
     EXPECT_EQ(player[0].y, 390u);
-    EXPECT_EQ(player[0].scroll_x, 640 - 320);
+    EXPECT_EQ(player[1].x, 641u);
+    EXPECT_EQ(player[1].y, 390u);
+    EXPECT_EQ(player[0].scroll_x, 641 - 320);
     EXPECT_EQ(player[0].scroll_y, 390 - 240);
     // The last frame shown is the map under the new view.
     EXPECT_EQ(ScreenPixel(600, 400), shown_tile_colour(600, 400));

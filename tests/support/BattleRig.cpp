@@ -5,6 +5,7 @@
 #include "CPlayer.h"
 #include "MapBuild.h"
 #include "MenuArt.h"
+#include "Music.h"
 #include "Timing.h"
 
 namespace {
@@ -37,6 +38,9 @@ void BattleRig::SetUp() {
         p.hp = p.max_hp = 10;
         p.sprite = sprites;
     }
+    // A song is heard, so the playlist draws no roll in the battle and blows take the scripted ones.
+    play_song(1, false);
+    script.songs.clear();
 }
 
 void BattleRig::TearDown() {

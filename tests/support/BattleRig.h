@@ -10,7 +10,8 @@
 // PeopleRig with `map` a 16 x 12 battle map "arena.map" drawn from a test tileset (its NPCs use
 // the same sheet), the hero on start tile (2, 5) and the companion on (2, 7), both with 10 of 10
 // hit points and 1 damage, sprite sheets for both, and the menu's frame and selector pictures.
-// The companion has not joined unless a test sets the quest flag.
+// The companion has not joined unless a test sets the quest flag. A song of the playlist is heard,
+// so the battle's playlist draws no roll until a test ends it (script.song_on = false).
 class BattleRig : public PeopleRig {
 protected:
     BITMAP* tiles = nullptr;

@@ -1,6 +1,6 @@
 // The content check's rules: what the game's code needs of every map and list, checked on a data
 // folder read whole (ContentSet). The facts come from the game's own headers (StoryFacts.h for the
-// story's maps and views, Quests.h, CPlayer.h, CNpc.h, CMap.h for numbers and limits).
+// story's maps and views, Quests.h, Music.h, CBattle.h, CPlayer.h, CNpc.h, CMap.h for numbers and limits).
 #include "ContentCheck.h"
 
 #include <algorithm>
@@ -8,12 +8,16 @@
 #include <map>
 #include <set>
 
+#include "CBattle.h"
 #include "CDisplay.h"
 #include "CMap.h"
+#include "CMenu.h"
 #include "CNpc.h"
+#include "CPlayer.h"
 #include "ContentReach.h"
 #include "DataFiles.h"
 #include "Grid.h"
+#include "Music.h"
 #include "StoryFacts.h"
 
 namespace {
@@ -199,9 +203,9 @@ void Checker::CheckPlacing(const ContentMap& m) {
     }
     if (d.battle) {
         if (d.npcs.empty()) Add(m.file, "", "a battle map with no monster");
-        if (d.npcs.size() > (size_t)story::BATTLE_MONSTER_LIMIT)
+        if (d.npcs.size() > (size_t)BATTLE_MAX_MONSTERS)
             Add(m.file, "", "the battle map fields " + num((long long)d.npcs.size()) + " monsters; a battle takes " +
-                                num(story::BATTLE_MONSTER_LIMIT) + " at most");
+                                num(BATTLE_MAX_MONSTERS) + " at most");
         const ContentMap* back = set_.Find(d.bdestmap);
         const std::string bad = back ? misfit(back->data, d.bdest_x, d.bdest_y) : "";
         if (!back) {
@@ -251,7 +255,7 @@ void Checker::CheckEvents(const ContentMap& m) {
                      std::all_of(set_.stock[e.quest], set_.stock[e.quest] + SHOP_ITEMS, [](int id) { return id == 0; }))
                 Add(m.file, where, "the event opens shop " + num(e.quest) + ", which sells nothing");
         }
-        if ((e.type & (EV_STEP_MESSAGE | EV_SWITCH)) && e.quest != 0 && !story::quest_has_script(e.quest))
+        if ((e.type & (EV_STEP_MESSAGE | EV_SWITCH)) && e.quest != 0 && !quest_has_script(e.quest))
             Add(m.file, where, "the event runs quest " + num(e.quest) + " (" + hex(e.quest) + "), which has no script");
         // The use key looks for events only where layer 1 carries the event flag.
         if ((e.type & ~EV_STEP_MESSAGE) && d.tiles.size() > 1 && !(d.tiles[1][(size_t)e.y][(size_t)e.x].flags & TF_EVENT))
@@ -408,14 +412,14 @@ void Checker::CheckStoryReach() {
                 run.insert((uint64_t)(unsigned int)set_.people[(size_t)n.id - 1].quest_flag);
     }
     if (set_.npc_list.ok)
-        for (uint64_t q : story::SCRIPTED_QUESTS)
+        for (uint64_t q : scripted_quests())
             if (!run.count(q))
                 Add(ALL_MAPS, "", "quest " + hex((long long)q) + " has a script, but no event and no NPC on any map "
                                                                  "runs it: the story cannot get past it");
-    for (const char* name : story::OWN_TUNE_MAPS) {
-        const ContentMap* m = set_.Find(name);
-        if (m && m->file != name)
-            Add(m->file, "", std::string("the map has a tune of its own only under the name ") + name);
+    for (const OwnTune& t : OWN_TUNES) {
+        const ContentMap* m = set_.Find(t.map_name);
+        if (m && m->file != t.map_name)
+            Add(m->file, "", std::string("the map has a tune of its own only under the name ") + t.map_name);
     }
 }
 
@@ -508,7 +512,7 @@ void Checker::CheckPeople() {
             continue;
         }
         const int q = npc_script_quest(r);
-        if (q != 0 && !story::quest_has_script(q))
+        if (q != 0 && !quest_has_script(q))
             AddLine("npcs.txt",
                     first + (npc_script_quest_field(r.script) == &CNpcInfo::quest_flag ? NPC_LINE_QUEST_MASK
                                                                                        : NPC_LINE_NEXT_QUEST),
@@ -531,15 +535,37 @@ void Checker::CheckItemsAndShops() {
         for (int id : story::SCRIPT_ITEMS)
             if ((size_t)id > n) Add("equip.txt", "", "item " + num(id) + ", which a quest script gives, is missing");
     }
-    if (!set_.shop_list.ok || !items.ok) return;
-    for (int s = 0; s < set_.shops_read; ++s)
-        for (int k = 0; k < SHOP_ITEMS; ++k) {
-            const int id = set_.stock[s][k];
-            if (id != 0 && (size_t)id > set_.items.size())
-                AddLine("shops.txt", set_.shop_list.word_lines[(size_t)(s * SHOP_ITEMS + k)],
-                        "shop " + num(s) + " sells item " + num(id) + ", which is not in equip.txt (items 1 to " +
-                            num((long long)set_.items.size()) + ")");
+    if (!items.ok) return;
+    std::vector<int> sold_in(set_.items.size() + 1, -1);  // by item id: the first shop selling it
+    if (set_.shop_list.ok)
+        for (int s = 0; s < set_.shops_read; ++s)
+            for (int k = 0; k < SHOP_ITEMS; ++k) {
+                const int id = set_.stock[s][k];
+                if (id != 0 && (size_t)id > set_.items.size())
+                    AddLine("shops.txt", set_.shop_list.word_lines[(size_t)(s * SHOP_ITEMS + k)],
+                            "shop " + num(s) + " sells item " + num(id) + ", which is not in equip.txt (items 1 to " +
+                                num((long long)set_.items.size()) + ")");
+                else if (id > 0 && sold_in[(size_t)id] < 0)
+                    sold_in[(size_t)id] = s;
+            }
+    // A name the menus would write past the edge of their panels: the tightest place it is shown.
+    for (size_t i = 0; i < set_.items.size(); ++i) {
+        const CInv& it = set_.items[i];
+        int room = CMenu::InventoryNameRoom();
+        std::string where = "the status menu";
+        if (const int s = sold_in[i + 1]; s >= 0 && CShop::ListNameRoom(it.price) < room) {
+            room = CShop::ListNameRoom(it.price);
+            where = "the list of shop " + num(s) + ", beside its price " + num(it.price) + ",";
         }
+        if (it.type >= 0 && it.type < EQUIP_SLOTS && CShop::EquipNameRoom(it.type) < room) {
+            room = CShop::EquipNameRoom(it.type);
+            where = "the shop's equipment frame";
+        }
+        if ((long long)it.name.size() > room)
+            AddLine("equip.txt", items.word_lines[i * FIELDS],
+                    "item " + num((long long)i + 1) + "'s name " + it.name + " has " + num((long long)it.name.size()) +
+                        " characters; " + where + " has room for " + num(room));
+    }
 }
 
 std::vector<CheckProblem> Checker::Run() {

@@ -4,6 +4,7 @@
 #include <tinyxml2.h>
 #include <zlib.h>
 
+#include "ByteIO.h"
 #include "DataFiles.h"
 #include "MapFile.h"
 
@@ -230,7 +231,7 @@ std::vector<unsigned int> read_cells(const std::string& file, const XMLElement* 
         cells.resize(bytes.size() / 4);
         const unsigned char* b = (const unsigned char*)bytes.data();
         for (unsigned int& c : cells) {
-            c = (unsigned int)b[0] | ((unsigned int)b[1] << 8) | ((unsigned int)b[2] << 16) | ((unsigned int)b[3] << 24);
+            c = le32(b);
             b += 4;
         }
     } else {
@@ -679,10 +680,7 @@ bool map_to_tmx(const CMap& m, const std::string& tmx_path, std::string& error, 
         } else {
             std::string bytes;
             bytes.reserve(gids.size() * 4);
-            for (unsigned int g : gids) {
-                const char b[4] = {(char)(g & 0xFF), (char)((g >> 8) & 0xFF), (char)((g >> 16) & 0xFF), (char)(g >> 24)};
-                bytes.append(b, 4);
-            }
+            for (unsigned int g : gids) put_le32(bytes, g);
             d->SetAttribute("encoding", "base64");
             if (encoding != TmxEncoding::BASE64) {
                 bool gzip = encoding == TmxEncoding::GZIP;

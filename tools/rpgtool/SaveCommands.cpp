@@ -60,8 +60,10 @@ int dump(const std::string& path) {
 }  // namespace
 
 int run_save_command(const std::vector<std::string>& args) {
-    if (args.size() == 2 && args[0] == "dump") return dump(args[1]);
-    fprintf(stderr, "rpgtool: wrong arguments for 'save%s'\nusage:\n%s", args.empty() ? "" : (" " + args[0]).c_str(),
-            SAVE_COMMAND_USAGE);
+    const ToolArgs a = split_tool_args(args, {}, {});
+    if (a.error.empty() && a.words.size() == 2 && a.words[0] == "dump") return dump(a.words[1]);
+    const std::string verb = a.words.empty() ? "" : " " + a.words[0];
+    fprintf(stderr, "rpgtool: %s\nusage:\n%s",
+            a.error.empty() ? ("wrong arguments for 'save" + verb + "'").c_str() : a.error.c_str(), SAVE_COMMAND_USAGE);
     return 2;
 }
