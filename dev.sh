@@ -71,7 +71,7 @@ run_ctest() {
     say "tests in $dir"
     (cd "$ROOT/$dir" && as_user ctest --output-on-failure -j "$JOBS" --timeout 600) >"$log" 2>&1
     rc=$?
-    grep -E "tests passed|tests failed|^[[:space:]]*[0-9]+ - |Label Time|^(e2e|unit|tool)[[:space:]]*=|Total Test time" "$log"
+    grep -E "tests passed|tests failed|^[[:space:]]*[0-9]+ - |Label Time|^(e2e|unit|tool|playthrough)[[:space:]]*=|Total Test time" "$log"
     [ $rc -eq 0 ] || { grep -E "\*\*\*Failed|Failed  |Timeout|\*\*\*Exception" "$log" | head -40; echo "(full log: $log)"; }
     return $rc
 }

@@ -15,6 +15,7 @@
 #include "MenuArt.h"
 #include "Music.h"
 #include "Quests.h"
+#include "StoryFacts.h"
 #include "Timing.h"
 
 CBattle battle;
@@ -247,9 +248,9 @@ void CBattleLoop::RemoveDead() {
 void CBattleLoop::CheckEnd() {
     if (map.npcs.empty()) {
         Talkf("", "You WON! You accumulated %d gold! You accumulated %d exp!", b_.gold_won, b_.exp_won);
-        player[0].gold += b_.gold_won;
-        player[0].exp += b_.exp_won;
-        player[1].exp += b_.exp_won;
+        add_reward(player[0].gold, b_.gold_won);
+        add_reward(player[0].exp, b_.exp_won);
+        add_reward(player[1].exp, b_.exp_won);
         battle_over = true;
         speed_counter = -1;
     }
@@ -269,7 +270,7 @@ void CBattleLoop::CheckEnd() {
 }
 
 void CBattle::DeathSequence() {
-    if (map.name == SPARRING_GROUND) {
+    if (map.name == file_name_part(story::SPARRING_MAP)) {  // losing the spar at home costs nothing
         player[0].hp = player[0].max_hp;
         return;
     }

@@ -12,8 +12,6 @@ constexpr int BATTLE_MAX_MONSTERS = 25;
 enum BattleTurn { TURN_HERO = 0, TURN_COMPANION = 1, TURN_MONSTERS = 2 };
 // Idle passes after which a monster's turn ends (it ends on the pass its count goes past this).
 constexpr int MONSTER_TURN_PASSES = 14;
-// The map the hero spars on at home: losing there costs nothing.
-constexpr const char* SPARRING_GROUND = "duskwing_battle.map";
 
 // A cell relative to a centre cell.
 struct CellOffset {

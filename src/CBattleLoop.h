@@ -36,6 +36,7 @@ public:
     bool Tick() override;
     // One frame (CBattle::DrawTurnFrame).
     void Draw() override;
+    ScreenView View() const override { return {SK_BATTLE}; }
     // Puts a companion who was set aside back where the battle placed her. Called when the loop ends.
     void Finish();
 

@@ -35,6 +35,12 @@ public:
         if (space_.Pressed()) Act();
         return closed_;
     }
+    ScreenView View() const override {
+        ScreenView v;
+        v.kind = SK_BATTLE_MENU;
+        v.cursor = s_;
+        return v;
+    }
 
     void Draw() override {
         BITMAP* page = Display.GetSurface();
@@ -142,6 +148,13 @@ public:
             if (host->KeyDown(k)) return true;
         return false;
     }
+    ScreenView View() const override {
+        ScreenView v;
+        v.kind = SK_ATTACK_CURSOR;
+        v.col = px_ / CELL;
+        v.row = py_ / CELL;
+        return v;
+    }
 
     void Draw() override {
         const int cx = cam_x(pc_), cy = cam_y(pc_);
@@ -188,6 +201,7 @@ public:
         p.UpdateMovement();
         return false;
     }
+    ScreenView View() const override { return {SK_BATTLE_VIEW}; }
 
     void Draw() override {
         const CPlayer& p = player[pc_];

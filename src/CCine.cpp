@@ -165,6 +165,7 @@ public:
         return act_(*this);
     }
     void Draw() override { draw_stage(view_x, view_y, hero_); }
+    ScreenView View() const override { return {SK_SCENE}; }
 
 private:
     HeroDraw hero_;

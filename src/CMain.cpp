@@ -143,6 +143,7 @@ public:
     }
     void Draw() override { FieldDraw(); }
     ShowMode Shown() const override { return SHOW_FLIP; }
+    ScreenView View() const override { return {SK_FIELD}; }
 };
 
 }  // namespace

@@ -74,11 +74,13 @@ void flip_switch(int index) {
 // Whether an opened-chest record is the free one at the end of the list.
 bool free_record(const CEventCheck& c) { return c.x == 0 && c.map.empty(); }
 
-void open_chest(int index) {
+// Opens the chest of event `index` under the hero: its find laid at his feet and the chest
+// recorded as opened. False when it was opened before.
+bool open_chest(int index) {
     const CEvent chest = map.events[index];
     std::vector<CEventCheck>& checks = player[0].event_checks;
     for (const CEventCheck& c : checks)
-        if (!free_record(c) && c.map == map.name && c.x == chest.x && c.y == chest.y) return;  // opened before
+        if (!free_record(c) && c.map == map.name && c.x == chest.x && c.y == chest.y) return false;  // opened before
 
     size_t slot = 0;
     while (slot < checks.size() && !free_record(checks[slot])) ++slot;
@@ -108,6 +110,11 @@ void open_chest(int index) {
     checks[slot].x = chest.x;
     checks[slot].y = chest.y;
     checks.emplace_back();
+    return true;
+}
+
+// The automatic save of an opened chest.
+void save_after_chest() {
     std::string problem;
     if (!SaveGame(problem)) Talk("", problem);
 }
@@ -129,16 +136,20 @@ void use_under_hero() {
     bool marked = false;
     for (const GridCell& t : tiles) marked = marked || cell_has(1, t.c, t.r, TF_EVENT);
     if (!marked) return;
+    bool opened = false;
     for (unsigned int i = 0; i < event_count(); ++i) {
         const CEvent e = map.events[i];
         if (!on_tiles(e, tiles, 4)) continue;
         if (e.type & EV_OBJECT) {
             player[App.selected_pc].PickupObject((int)i);
-            return;
+            break;
         }
         if (e.type & EV_TALK) Talk(e.speaker, e.text);
-        if ((e.type & EV_CHEST) && i < map.events.size()) open_chest((int)i);
+        if ((e.type & EV_CHEST) && i < map.events.size()) opened = open_chest((int)i) || opened;
     }
+    // Saved once the find is in the pack: a save between opening and picking up would hold the
+    // chest opened and the find nowhere (the map's objects are not saved), losing it on a load.
+    if (opened) save_after_chest();
 }
 
 }  // namespace

@@ -74,9 +74,15 @@ private:
 // Two entries one above the other; finished when one is chosen.
 class CTwoEntryMenu : public CServiceMenu {
 public:
-    CTwoEntryMenu(BITMAP* bg, const char* e0, int c0, const char* e1, int c1)
-        : CServiceMenu(bg), e0_(e0), e1_(e1), c0_(c0), c1_(c1) {}
+    CTwoEntryMenu(BITMAP* bg, ScreenKind kind, const char* e0, int c0, const char* e1, int c1)
+        : CServiceMenu(bg), kind_(kind), e0_(e0), e1_(e1), c0_(c0), c1_(c1) {}
     bool Tick() override { return Keys(); }
+    ScreenView View() const override {
+        ScreenView v;
+        v.kind = kind_;
+        v.cursor = cursor;
+        return v;
+    }
     void Draw() override {
         const int hw = screen_w() / 2, hh = screen_h() / 2;
         const Line lines[2] = {{e0_, hw + 145, hh + 65, c0_}, {e1_, hw + 145, hh + 80, c1_}};
@@ -84,14 +90,15 @@ public:
     }
 
 private:
+    ScreenKind kind_;
     const char* e0_;
     const char* e1_;
     int c0_, c1_;
 };
 
 // Runs a two-entry menu; true for the first entry.
-bool two_entry(BITMAP* bg, const char* e0, int c0, const char* e1, int c1) {
-    CTwoEntryMenu m(bg, e0, c0, e1, c1);
+bool two_entry(BITMAP* bg, ScreenKind kind, const char* e0, int c0, const char* e1, int c1) {
+    CTwoEntryMenu m(bg, kind, e0, c0, e1, c1);
     RunScreen(m);
     host->ForgetKeys();
     return m.cursor == 0;
@@ -130,6 +137,13 @@ public:
         if ((left || right) && (quest.flags & QF_COMPANION)) trainee = 1 - trainee;
         return chosen;
     }
+    ScreenView View() const override {
+        ScreenView v;
+        v.kind = SK_TRAINER;
+        v.cursor = cursor;
+        v.page = trainee;
+        return v;
+    }
     void Draw() override {
         const int hw = screen_w() / 2, hh = screen_h() / 2;
         const int black = makecol(0, 0, 0), red = makecol(255, 0, 0);
@@ -148,9 +162,9 @@ private:
 
 }  // namespace
 
-bool CMenu::Choice(BITMAP* bg) { return two_entry(bg, "Yes", makecol(0, 0, 0), "No", makecol(0, 0, 0)); }
+bool CMenu::Choice(BITMAP* bg) { return two_entry(bg, SK_YES_NO, "Yes", makecol(0, 0, 0), "No", makecol(0, 0, 0)); }
 
-bool CMenu::ClericChoice(BITMAP* bg) { return two_entry(bg, "Leave", makecol(0, 0, 0), "Save", makecol(255, 0, 0)); }
+bool CMenu::ClericChoice(BITMAP* bg) { return two_entry(bg, SK_CLERIC, "Leave", makecol(0, 0, 0), "Save", makecol(255, 0, 0)); }
 
 bool CMenu::TrainerChoice(BITMAP* bg) {
     CTrainerMenu m(bg);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <allegro.h>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,12 @@ constexpr int HEALING_POTION = 4;
 constexpr int WON_BATTLE_SLOTS = 25;
 // The companion's name, given by start-up (both records are constructed as the hero).
 constexpr const char* COMPANION_NAME = "Miresa";
+
+// Adds a reward (gold, experience) to a member's count. A saved game may hold any count, so one
+// already near the top stops at INT_MAX instead of wrapping round to a negative purse.
+inline void add_reward(int& count, int reward) {
+    count = (reward > 0 && count > INT_MAX - reward) ? INT_MAX : count + reward;
+}
 
 // Item types.
 enum ItemType {

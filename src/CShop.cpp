@@ -77,6 +77,12 @@ public:
     CShopScreen(const int (&row)[SHOP_ITEMS], CPlayer& shopper) : shopper_(shopper) { std::copy(row, row + SHOP_ITEMS, row_); }
     bool Tick() override;
     void Draw() override;
+    ScreenView View() const override {
+        ScreenView v;
+        v.kind = SK_SHOP;
+        v.cursor = cursor_;
+        return v;
+    }
     // The map, the item panel, the shopper's equipment and the purse: what both the list and
     // the purchase question show.
     void DrawList(BITMAP* page) const;
@@ -95,6 +101,12 @@ public:
     CPurchase(const CShopScreen& list, CPlayer& shopper, const CInv& item) : list_(list), shopper_(shopper), item_(item) {}
     bool Tick() override;
     void Draw() override;
+    ScreenView View() const override {
+        ScreenView v;
+        v.kind = SK_PURCHASE;
+        v.cursor = answer_;
+        return v;
+    }
 
 private:
     const CShopScreen& list_;

@@ -79,6 +79,13 @@ class CStatusMenu : public CScreen {
 public:
     bool Tick() override;
     void Draw() override;
+    ScreenView View() const override {
+        ScreenView v;
+        v.kind = SK_STATUS_MENU;
+        v.cursor = cursor_;
+        v.page = page_;
+        return v;
+    }
 
 private:
     int page_ = PAGE_STATUS;

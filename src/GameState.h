@@ -131,6 +131,8 @@ extern int level_table[];
 // - the random generator (Rolls.cpp): seeded once at start-up, never reseeded by a new game;
 //   the test rig seeds it and clears the results it scripts.
 // - the tick signal (Timing.cpp): wakes a loop resting until the next tick; holds no state.
+// - the resting screen (ScreenKit.cpp): the screen whose loop waits in host->Idle(), for the
+//   playthrough test's host (resting_screen()); null outside that call.
 // - the library host (Host.cpp): the host `host` points at in play; holds no state.
 
 // ---- The clock and the seams ------------------------------------------------------------------

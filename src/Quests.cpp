@@ -63,9 +63,9 @@ void cave_reward() {
     if (quest.flags & QF_CAVE_CLEARED) return;
     if (!won(CAVE_BATTLE) || !won(CAVE_BATTLE_2)) return;
     Talk("", "You cleared the goblins out of the cave! You gain 15 exp and 2 gold!");
-    player[0].gold += 2;
-    player[0].exp += 15;
-    if (quest.flags & QF_COMPANION) player[1].exp += 15;
+    add_reward(player[0].gold, 2);
+    add_reward(player[0].exp, 15);
+    if (quest.flags & QF_COMPANION) add_reward(player[1].exp, 15);
     quest.flags |= QF_CAVE_CLEARED;
 }
 
@@ -76,7 +76,7 @@ void herb_planted() {
                          "hear of this, and his soldiers will find you wherever you hide!");
     quest.flags &= ~(uint64_t)QF_HERB_ERRAND;
     quest.flags |= QF_HERB_PLANTED;
-    player[0].exp += 8;
+    add_reward(player[0].exp, 8);
     Talk("", "You gained 8 experience points!");
 }
 

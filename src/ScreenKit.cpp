@@ -5,6 +5,12 @@
 #include "Host.h"
 #include "Timing.h"
 
+namespace {
+const CScreen* resting = nullptr;  // the screen whose pass called host->Idle() last
+}  // namespace
+
+const CScreen* resting_screen() { return resting; }
+
 bool CScreenKey::Pressed() {
     update_key(code_, &count_);
     return count_ == 1;
@@ -28,7 +34,9 @@ bool ScreenPass(CScreen& s) {
         Display.ShowPage();
     else if (mode == SHOW_PAGE)
         Display.ShowPageKeep();
+    resting = &s;
     host->Idle();
+    resting = nullptr;
     return false;
 }
 
@@ -50,11 +58,18 @@ private:
 // Waits for a fresh press of one key over whatever the screen shows.
 class CPressWait : public CScreen {
 public:
-    explicit CPressWait(int scancode) : key_(scancode) {}
+    explicit CPressWait(int scancode) : code_(scancode), key_(scancode) {}
     bool Tick() override { return key_.Pressed(); }
     ShowMode Shown() const override { return SHOW_NOTHING; }
+    ScreenView View() const override {
+        ScreenView v;
+        v.kind = SK_WAIT_KEY;
+        v.key = code_;
+        return v;
+    }
 
 private:
+    int code_;
     CScreenKey key_;
 };
 
@@ -74,6 +89,7 @@ public:
         return pressed;
     }
     ShowMode Shown() const override { return SHOW_NOTHING; }
+    ScreenView View() const override { return {SK_WAIT_ANY_KEY}; }
 
 private:
     bool was_down_[KEY_MAX];

@@ -30,6 +30,37 @@
 // Ticks already due when a screen opens belong to its caller (a box opened from a field tick is
 // inside that tick): they are put aside while the screen runs and handed back when it closes.
 
+// What kind of screen is open, as an automated player must know it (the playthrough test reads it
+// through View(); nothing in the game asks).
+enum ScreenKind {
+    SK_OTHER,            // a screen that tells nothing of itself
+    SK_FIELD,            // the field loop
+    SK_WAIT_KEY,         // a dialogue box or a picture waiting for a fresh press of one key (View().key)
+    SK_WAIT_ANY_KEY,     // a picture waiting for a fresh press of any key
+    SK_YES_NO,           // "Yes" / "No" over a question
+    SK_CLERIC,           // "Leave" / "Save" over a cleric's question
+    SK_TRAINER,          // "Leave" / "Level Up!" with the trainee (View().page: 0 hero, 1 companion)
+    SK_STATUS_MENU,      // the status and inventory menu (View().page: 0 status, 1 inventory, 2 item)
+    SK_SHOP,             // a shop's list: five items and "Exit"
+    SK_PURCHASE,         // a shop's purchase question: 0 yes, 1 no
+    SK_BATTLE,           // the battle's turn loop
+    SK_BATTLE_MENU,      // a party member's action menu
+    SK_ATTACK_CURSOR,    // the attack cursor
+    SK_BATTLE_VIEW,      // the free look over the battlefield
+    SK_START_MENU,       // the title's start menu
+    SK_SCENE,            // a scripted scene playing
+};
+
+// What a screen shows of itself: its kind and where its cursor stands. Read only by the
+// playthrough test, which plays from what a player sees.
+struct ScreenView {
+    ScreenKind kind = SK_OTHER;
+    int cursor = -1;  // the entry under the cursor, on a screen that has one
+    int page = -1;    // the status menu's page; the trainer's trainee
+    int key = -1;     // the key a SK_WAIT_KEY screen waits for
+    long long col = -1, row = -1;  // the cell under the attack cursor
+};
+
 // How a screen's frame reaches the monitor.
 enum ShowMode {
     SHOW_PAGE,     // copy the page to the screen, clear it, draw on the same page next time
@@ -47,6 +78,8 @@ public:
     virtual void Draw() {}
     // How the frame drawn reaches the monitor.
     virtual ShowMode Shown() const { return SHOW_PAGE; }
+    // What the screen is and where its cursor stands; read by the playthrough test only.
+    virtual ScreenView View() const { return {}; }
 };
 
 // A key's hold counter owned by one screen (update_key's counter). By default it starts as if the
@@ -70,6 +103,9 @@ bool ScreenPass(CScreen& s);
 // Runs the screen until it is finished, with the caller's due ticks put aside meanwhile.
 // Called by every modal screen and the field loop.
 void RunScreen(CScreen& s);
+// The screen whose loop rests now until the next tick: set by ScreenPass around its call of
+// host->Idle(), null at any other time. Read by the playthrough test's host only.
+const CScreen* resting_screen();
 // Rests until the key is pressed afresh (a key held when called must be released first),
 // answering the close button meanwhile; what is on the screen stays. Called by the dialogue boxes.
 void WaitForPress(int scancode);

@@ -49,6 +49,12 @@ public:
     bool Tick() override;
     // The credit line, the banner, the four entries and the selector.
     void Draw() override;
+    ScreenView View() const override {
+        ScreenView v;
+        v.kind = SK_START_MENU;
+        v.cursor = item;
+        return v;
+    }
 
 private:
     const CTitleArt& art_;

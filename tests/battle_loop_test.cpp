@@ -8,9 +8,11 @@
 #include "CMain.h"
 #include "CMap.h"
 #include "CPlayer.h"
+#include "DataFiles.h"
 #include "MapBuild.h"
 #include "Quests.h"
 #include "Rolls.h"
+#include "StoryFacts.h"
 #include "TempDir.h"
 #include "Timing.h"
 
@@ -22,6 +24,7 @@ TEST_F(BattleRig, WholeBattleThroughTheKeys) {
     player[0].hp = 6;
     player[0].damage = 3;
     player[1].hp = 0;
+    player[1].exp = INT_MAX - 1;  // a saved game's count near the top
     player[1].inv[3].id = HEALING_POTION;
     script_rolls({5, 2,   // the hero hits for 2 % 4
                   5, 2,   // the shaman hits for 2 % 3
@@ -52,7 +55,7 @@ TEST_F(BattleRig, WholeBattleThroughTheKeys) {
     EXPECT_EQ(player[1].inv[3].id, 0);
     EXPECT_EQ(player[0].gold, 12);
     EXPECT_EQ(player[0].exp, 2);
-    EXPECT_EQ(player[1].exp, 2);  // whether or not she has joined
+    EXPECT_EQ(player[1].exp, INT_MAX);  // rewarded whether or not she has joined, and never wrapped
     EXPECT_EQ(map.num_npcs, 0u);
     EXPECT_EQ(script.timer_rates.front(), 60);
 }
@@ -176,7 +179,7 @@ TEST_F(BattleDefeat, OnTheSparringGroundTheHeroIsHealed) {
     CMap home;
     make_map(home, 30, 20);
     ASSERT_EQ(home.SaveMap("./data/home.map"), 0);
-    map.name = SPARRING_GROUND;
+    map.name = file_name_part(story::SPARRING_MAP);
     map.bdestmap = "./data/home.map";
     map.bdest_x = 96, map.bdest_y = 112;
     Monster(3, 5, 1);  // Tobin

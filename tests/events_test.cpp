@@ -11,6 +11,7 @@
 #include "PeopleRig.h"
 #include "TempDir.h"
 #include "Quests.h"
+#include "SaveFile.h"
 #include "Timing.h"
 
 namespace {
@@ -165,6 +166,22 @@ TEST_F(Events, ChestStaysOpenedAfterTheMapIsReloaded) {
     FieldUseAction();
     EXPECT_EQ(script.said.size(), 1u);  // only its text
     EXPECT_EQ(player[0].inv[1].id, 0);
+}
+
+// The chest's automatic save holds its find in the pack: a load must not find the chest opened
+// and the find gone.
+TEST_F(Events, TheChestsSaveHoldsTheFindInThePack) {
+    player[0].x = 40;
+    Event(3, 2, EV_CHEST, 4);
+    script.Space();
+    FieldUseAction();
+    ASSERT_EQ(player[0].inv[0].id, 4);
+    SavedGame saved;
+    std::string problem;
+    ASSERT_TRUE(read_save_file("player.sav", saved, problem)) << problem;
+    EXPECT_EQ(saved.member[0].inv[0].id, 4);
+    ASSERT_GE(saved.event_checks.size(), 1u);
+    EXPECT_EQ(saved.event_checks[0].x, 3);
 }
 
 // SPACE in the real field loop opens the box of the NPC ahead over the field; only a fresh SPACE

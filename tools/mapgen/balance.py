@@ -69,7 +69,9 @@ ROUTE = [
     ("chest", 4, 0, "Selka: the smugglers' warehouse"),
     ("join", "Miresa joins at the orc village"),
     ("chest", 14, 1, "the orc village: the chieftain's gift"),
-    ("give", 1), ("give", 7), ("give", 6),
+    # Ten slots hold the pack: Arven's outgrown cap and boots were left behind on the way, so
+    # Miresa gets his gloves and a cap from the orc trader.
+    ("give", 6), ("buy", 1, 1, 4),
     ("train", 1, 2), ("train", 1, 3), ("train", 1, 4),
     ("buy", 4, 1, 4), ("buy", 4, 1, 4),
     ("battle", "cloud_battle.map", 1),
