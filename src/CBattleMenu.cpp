@@ -35,12 +35,7 @@ public:
         if (space_.Pressed()) Act();
         return closed_;
     }
-    ScreenView View() const override {
-        ScreenView v;
-        v.kind = SK_BATTLE_MENU;
-        v.cursor = s_;
-        return v;
-    }
+    ScreenView View() const override { return {SK_BATTLE_MENU, s_}; }
 
     void Draw() override {
         BITMAP* page = Display.GetSurface();

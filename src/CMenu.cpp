@@ -77,12 +77,7 @@ public:
     CTwoEntryMenu(BITMAP* bg, ScreenKind kind, const char* e0, int c0, const char* e1, int c1)
         : CServiceMenu(bg), kind_(kind), e0_(e0), e1_(e1), c0_(c0), c1_(c1) {}
     bool Tick() override { return Keys(); }
-    ScreenView View() const override {
-        ScreenView v;
-        v.kind = kind_;
-        v.cursor = cursor;
-        return v;
-    }
+    ScreenView View() const override { return {kind_, cursor}; }
     void Draw() override {
         const int hw = screen_w() / 2, hh = screen_h() / 2;
         const Line lines[2] = {{e0_, hw + 145, hh + 65, c0_}, {e1_, hw + 145, hh + 80, c1_}};
@@ -137,13 +132,7 @@ public:
         if ((left || right) && (quest.flags & QF_COMPANION)) trainee = 1 - trainee;
         return chosen;
     }
-    ScreenView View() const override {
-        ScreenView v;
-        v.kind = SK_TRAINER;
-        v.cursor = cursor;
-        v.page = trainee;
-        return v;
-    }
+    ScreenView View() const override { return {SK_TRAINER, cursor, trainee}; }
     void Draw() override {
         const int hw = screen_w() / 2, hh = screen_h() / 2;
         const int black = makecol(0, 0, 0), red = makecol(255, 0, 0);

@@ -77,12 +77,7 @@ public:
     CShopScreen(const int (&row)[SHOP_ITEMS], CPlayer& shopper) : shopper_(shopper) { std::copy(row, row + SHOP_ITEMS, row_); }
     bool Tick() override;
     void Draw() override;
-    ScreenView View() const override {
-        ScreenView v;
-        v.kind = SK_SHOP;
-        v.cursor = cursor_;
-        return v;
-    }
+    ScreenView View() const override { return {SK_SHOP, cursor_}; }
     // The map, the item panel, the shopper's equipment and the purse: what both the list and
     // the purchase question show.
     void DrawList(BITMAP* page) const;
@@ -101,12 +96,7 @@ public:
     CPurchase(const CShopScreen& list, CPlayer& shopper, const CInv& item) : list_(list), shopper_(shopper), item_(item) {}
     bool Tick() override;
     void Draw() override;
-    ScreenView View() const override {
-        ScreenView v;
-        v.kind = SK_PURCHASE;
-        v.cursor = answer_;
-        return v;
-    }
+    ScreenView View() const override { return {SK_PURCHASE, answer_}; }
 
 private:
     const CShopScreen& list_;

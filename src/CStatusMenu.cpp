@@ -79,13 +79,7 @@ class CStatusMenu : public CScreen {
 public:
     bool Tick() override;
     void Draw() override;
-    ScreenView View() const override {
-        ScreenView v;
-        v.kind = SK_STATUS_MENU;
-        v.cursor = cursor_;
-        v.page = page_;
-        return v;
-    }
+    ScreenView View() const override { return {SK_STATUS_MENU, cursor_, page_}; }
 
 private:
     int page_ = PAGE_STATUS;

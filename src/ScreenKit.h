@@ -52,7 +52,8 @@ enum ScreenKind {
 };
 
 // What a screen shows of itself: its kind and where its cursor stands. Read only by the
-// playthrough test, which plays from what a player sees.
+// playthrough test, which plays from what a player sees. A screen answers in the members' order:
+// `return {SK_TRAINER, cursor, trainee};`.
 struct ScreenView {
     ScreenKind kind = SK_OTHER;
     int cursor = -1;  // the entry under the cursor, on a screen that has one

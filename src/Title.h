@@ -49,12 +49,7 @@ public:
     bool Tick() override;
     // The credit line, the banner, the four entries and the selector.
     void Draw() override;
-    ScreenView View() const override {
-        ScreenView v;
-        v.kind = SK_START_MENU;
-        v.cursor = item;
-        return v;
-    }
+    ScreenView View() const override { return {SK_START_MENU, item}; }
 
 private:
     const CTitleArt& art_;
