@@ -161,13 +161,9 @@ public:
 // over it, so the last save survives any failure. False when it could not, with `problem` a
 // sentence for the player naming the file and the reason. Called at save points and by chests.
 bool SaveGame(std::string& problem);
-// The same; a failure is shown in a message box.
-bool SaveGame();
 // Reads "player.sav" and checks all of it before anything changes; then puts the party, the
 // played scenes, the quest word and the opened chests in place and enters the saved map (the
 // item lists and shop pictures read again, the map's NPCs placed). False with nothing changed
 // when the file is missing, damaged or names a map that cannot be read, with `problem` a
 // sentence naming the file and the reason. Called by the title menu.
 bool LoadGame(std::string& problem);
-// The same; a failure is shown in a message box.
-bool LoadGame();

@@ -123,18 +123,4 @@ bool load_game_from(const std::string& path, std::string& problem) {
 
 bool SaveGame(std::string& problem) { return save_game_to(SAVE_FILE, true, problem); }
 
-bool SaveGame() {
-    std::string problem;
-    if (SaveGame(problem)) return true;
-    show_message("%s", problem.c_str());
-    return false;
-}
-
 bool LoadGame(std::string& problem) { return load_game_from(SAVE_FILE, problem); }
-
-bool LoadGame() {
-    std::string problem;
-    if (LoadGame(problem)) return true;
-    show_message("%s", problem.c_str());
-    return false;
-}

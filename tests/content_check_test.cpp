@@ -152,6 +152,8 @@ const Breakage kBreakages[] = {
      "meadow_battle.map", "the battle map fields 26 monsters; a battle takes 25 at most"},
     {"MonsterKindOutOfTheTable", [](ContentSet& s) { M(s, "meadow_battle.map").data.npcs[0].id = 31; },
      "meadow_battle.map", "monster kind 31 does not exist (kinds 1 to 30)"},
+    {"MonsterOffTheGrid", [](ContentSet& s) { M(s, "meadow_battle.map").data.npcs[0].x += 3; }, "meadow_battle.map",
+     "the monster stands off the 16-pixel grid, where no attack reaches it"},
     {"MonsterKindThatFightsNowhere",
      [](ContentSet& s) {
          for (auto& [key, m] : s.maps)

@@ -227,6 +227,10 @@ void Checker::CheckPlacing(const ContentMap& m) {
         if (d.battle) {
             if (n.id < 1 || n.id > MONSTER_KINDS)
                 Add(m.file, where, "monster kind " + num(n.id) + " does not exist (kinds 1 to " + num(MONSTER_KINDS) + ")");
+            // The attack cursor strikes whoever stands exactly on its cell: a monster off the grid
+            // could never be struck, and the battle never won.
+            if (n.x % CELL != 0 || n.y % CELL != 0)
+                Add(m.file, where, "the monster stands off the " + num(CELL) + "-pixel grid, where no attack reaches it");
         } else if (set_.npc_list.ok && (n.id < (stage ? 0 : 1) || (size_t)n.id > Records())) {
             Add(m.file, where, "NPC record " + num(n.id) + " does not exist (npcs.txt has records 1 to " +
                                    num((long long)Records()) + ")");
