@@ -315,11 +315,15 @@ void CPlayBot::Heard(const std::string& from, const std::string& msg) {
         gs_.presses = 0;
     }
     if (msg == "You don't have enough experience to level yet!") gs_.refused = true;
-    if (msg == "You don't have any room in your inventory!" && gs_.asking != HEALING_POTION && gs_.asking > 0) {
+    const bool no_room = msg == "You don't have any room in your inventory!";
+    const bool no_gold = msg == "Hey, you can't afford that!";
+    if (no_room && gs_.asking != HEALING_POTION && gs_.asking > 0) {
         // A piece of gear is worth more than a potion: make room and come back to the shop.
         MakeRoom(player[0].items[gs_.asking - 1].name, false);
-    } else if (msg == "Hey, you can't afford that!" || msg == "You don't have any room in your inventory!") {
-        if (options_.verbose) printf("   (gave up buying item %d)\n", gs_.asking);
+    } else if (no_room || no_gold) {
+        // Not fatal: an extra night at an inn costs gold, a potion left over takes the room. Gold
+        // that falls short is told always, so a route that buys beyond the purse shows in the output.
+        if (options_.verbose || no_gold) printf("   the shop refused item %d: %s\n", gs_.asking, msg.c_str());
         gs_.given_up.insert(gs_.asking);
     }
     if (msg == "Not enough room!") {
