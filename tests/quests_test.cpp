@@ -144,4 +144,28 @@ TEST_F(Quests, ScriptedJourneysEnterTheirMapsOnTheStartTilesOrTheLandingPlace) {
     EXPECT_TRUE(quest.flags & QF_SELKA_ROAD);
 }
 
+// A fight whose battle map cannot be read is not fought on the map the party stands on: the
+// spar leaves the party at home, the ambush lets it on into Selka, and each names the file.
+TEST_F(Quests, AFightWhoseMapCannotBeReadIsNotFoughtWhereThePartyStands) {
+    TempDir dir(TempDir::AS_GAME_FOLDER);
+    CMap m;
+    make_map(m, 100, 60);
+    ASSERT_EQ(m.SaveMap("./data/selka.map"), 0);
+    MakeMap(10, 10);
+    const std::string home = map.name;
+    for (int number : {(int)QF_SPARRING, (int)QF_SELKA_AMBUSH}) {
+        if (number == QF_SELKA_AMBUSH) {
+            EXPECT_EQ(map.name, home);  // the spar left the party at home
+        }
+        script.messages.clear();
+        Run(number);
+        EXPECT_TRUE(script.said.empty()) << number;  // no battle, so no victory box
+        ASSERT_FALSE(script.messages.empty()) << number;
+        EXPECT_NE(script.messages[0].find("battle.map"), std::string::npos) << script.messages[0];
+    }
+    EXPECT_EQ(map.name, "selka.map");
+    EXPECT_EQ(player[0].won_battles[0], "empty");
+    EXPECT_TRUE(quest.flags & QF_SPARRING);
+}
+
 }  // namespace
