@@ -288,6 +288,29 @@ TEST_F(CastleScene, PlaysToTheEndPictureAndEndsTheGame) {
     EXPECT_EQ(ScreenPixel(320, 240), makecol(0, 248, 0));
 }
 
+TEST_F(CastleScene, ALostLastBattleGoesToTheStartMenuAndTheNewGameIsLeftAlone) {
+    // The hero comes to the last battle already fallen: the defeat shows, any key brings the start
+    // menu, and its "new game" begins at home. The old game's scene must not go on into the
+    // ending over the new game.
+    Stage("./data/castlebattle.map", 20, 20, [](CMap& m) {
+        m.battle = true;
+        place_npc(m, 160, 160, 26);  // Vorrand
+    });
+    Stage(story::HOME_MAP, 40, 30);  // a home without its opening scene
+    ASSERT_EQ(enter_map("./data/orcvillage.map", at_pixel(64, 64)), 0);
+    quest.flags = QF_COMPANION | QF_SAGE;
+    player[0].hp = 0;
+    const unsigned int games = games_begun;
+    script.Ticks(70).Space(2).Ticks(900).Space().Ticks(10).Space();  // the scene up to the battle
+    script.Ticks(5).Tap(GK_ENTER).Ticks(5).Tap(GK_SPACE).Ticks(5);    // any key, then "new game"
+    EXPECT_EQ(Run([] { cine.BeginCine(SCENE_CASTLE); }), RunEnd::RETURNED);
+    EXPECT_EQ(games_begun, games + 1);
+    EXPECT_EQ(Speakers(), std::vector<std::string>({"Commander Garrick", "Emperor Vorrand", "Emperor Vorrand", ""}));
+    EXPECT_EQ(map.name, "duskwing.map");
+    EXPECT_EQ(quest.flags, 0u);
+    EXPECT_GE(player[0].hp, 8);  // a fresh hero
+}
+
 TEST_F(CastleScene, EndsTheProcessWithStatusZeroWithoutTheEndPicture) {
     // Exit through a host that really ends the process, in a child process.
     struct ExitingHost : CScriptHost {
