@@ -9,6 +9,7 @@
 #include "PeopleRig.h"
 #include "Quests.h"
 #include "TempDir.h"
+#include "Timing.h"
 
 namespace {
 
@@ -166,6 +167,28 @@ TEST_F(Quests, AFightWhoseMapCannotBeReadIsNotFoughtWhereThePartyStands) {
     EXPECT_EQ(map.name, "selka.map");
     EXPECT_EQ(player[0].won_battles[0], "empty");
     EXPECT_TRUE(quest.flags & QF_SPARRING);
+}
+
+// The ambush lost: the start menu's new game begins at home, and the old game's script neither
+// records the battle nor goes on into Selka.
+TEST_F(Quests, ALostAmbushLeavesTheNewGameAlone) {
+    TempDir dir(TempDir::AS_GAME_FOLDER);
+    CMap m;
+    make_map(m, 20, 15);
+    ASSERT_EQ(m.SaveMap("./data/duskwing.map"), 0);
+    ASSERT_EQ(m.SaveMap("./data/selka.map"), 0);
+    m.battle = true;
+    place_npc(m, 160, 160, 3);  // a thug
+    ASSERT_EQ(m.SaveMap("./data/selka_battle.map"), 0);
+    MakeMap(10, 10);
+    player[0].hp = 0;  // he comes to the fight already fallen
+    const unsigned int games = games_begun;
+    script.Ticks(5).Tap(GK_ENTER).Ticks(5).Tap(GK_SPACE).Ticks(5);  // any key, then "new game"
+    EXPECT_EQ(GameRig::Run([] { quest.ProcessQuest(QF_SELKA_AMBUSH); }), RunEnd::RETURNED);
+    EXPECT_EQ(games_begun, games + 1);
+    EXPECT_EQ(map.name, "duskwing.map");
+    EXPECT_EQ(player[0].won_battles[0], "empty");
+    EXPECT_EQ(quest.flags, 0u);
 }
 
 }  // namespace
