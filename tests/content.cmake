@@ -26,7 +26,8 @@ if(X11_FOUND AND XVFB_EXE AND XDOTOOL_EXE AND IMPORT_EXE AND EXISTS ${CMAKE_CURR
 endif()
 
 # The story's route on paper (tools/mapgen/balance.py): levels earned before they are trained, gold
-# found before it is spent, and every battle a fair fight for the party that took the route.
+# found before it is spent, every battle a fair fight for the party that took the route, and that
+# route the one content/route.txt plays.
 find_package(Python3 COMPONENTS Interpreter)
 if(Python3_Interpreter_FOUND)
   add_test(NAME content_balance COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/mapgen/balance.py --check)

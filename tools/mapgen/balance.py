@@ -10,8 +10,10 @@ a monster's roll below the victim's armour does nothing; a potion heals fully an
     balance.py            prints the table that content/README.md shows
     balance.py --check    exits 1 when the route is impossible (a level not yet earned, gold
                           spent that was never found, a chest no map holds, an item its shop does
-                          not sell) or a battle is unfair: lost more than one time in twenty with
-                          the potions carried, or needing more than its budget
+                          not sell), a battle is unfair (lost more than one time in twenty with
+                          the potions carried, or needing more than its budget), or ROUTE has
+                          drifted from content/route.txt, the road the automated player walks:
+                          their chests, purchases and battle portals must come in the same order
 
 The model is deliberately harsh on the party: monsters strike first (the party spends its first
 turn closing in), every monster reaches its target each round (at most three in melee round one
@@ -59,7 +61,7 @@ ROUTE = [
     ("battle", "ruins_battle.map", 1),
     ("train", 0, 4),
     ("inn",),
-    ("buy", 10, 0, 2), ("buy", 4, 0, 1),
+    ("buy", 10, 0, 2),
     ("chest", 12, 0, "the underground passage: the old guard post"),
     ("chest", 4, 0, "the underground passage: the smugglers' niche"),
     ("battle", "selka_battle.map", 2),
@@ -73,7 +75,7 @@ ROUTE = [
     # Miresa gets his gloves and a cap from the orc trader.
     ("give", 6), ("buy", 1, 1, 4),
     ("train", 1, 2), ("train", 1, 3), ("train", 1, 4),
-    ("buy", 4, 1, 4), ("buy", 4, 1, 4),
+    ("buy", 4, 1, 4),
     ("battle", "cloud_battle.map", 1),
     ("battle", "cloud_battle2.map", 1),
     ("chest", 23, 0, "Cloud City: the observatory's strongbox"),
@@ -138,20 +140,71 @@ def read_chests():
 
 
 def read_battle(name):
-    stem = name[:-4]
-    for f in os.listdir(os.path.join(ROOT, "content", "maps")):
-        if f.lower() in (stem.lower() + ".tmx", name.lower() + ".tmx"):
-            root = ET.parse(os.path.join(ROOT, "content", "maps", f)).getroot()
-            kinds = []
-            for group in root.iter("objectgroup"):
-                if group.get("name") != "npcs":
-                    continue
-                for obj in group.iter("object"):
-                    for p in obj.iter("property"):
-                        if p.get("name") == "id":
-                            kinds.append(int(p.get("value")))
-            return kinds
+    kinds = []
+    for group in map_source(name).iter("objectgroup"):
+        if group.get("name") != "npcs":
+            continue
+        for obj in group.iter("object"):
+            for p in obj.iter("property"):
+                if p.get("name") == "id":
+                    kinds.append(int(p.get("value")))
+    return kinds
+
+
+def map_source(name):
+    """The parsed TMX source of a map named as the game names it ("./data/selka.map", "orcvillage.MAP")."""
+    base = os.path.basename(name).lower()
+    folder = os.path.join(ROOT, "content", "maps")
+    for f in os.listdir(folder):
+        if f.lower() in (os.path.splitext(base)[0] + ".tmx", base + ".tmx"):
+            return ET.parse(os.path.join(folder, f)).getroot()
     raise SystemExit("balance: no map source for %s" % name)
+
+
+def objects_at(root, group_name, col, row):
+    """The properties of the objects of a map's object group on tile (col, row)."""
+    for group in root.iter("objectgroup"):
+        if group.get("name") != group_name:
+            continue
+        for obj in group.iter("object"):
+            if (int(float(obj.get("x"))), int(float(obj.get("y")))) == (col * 16, row * 16):
+                yield {p.get("name"): p.get("value") for p in obj.iter("property")}
+
+
+def played_road(items):
+    """The chests opened, the items bought and the battles fought through a portal, in the order of
+    content/route.txt. Battles that a talk or a step sets off are left out: the route names no map
+    for them."""
+    by_name = {it["name"]: i for i, it in items.items()}
+    road = []
+    for line in open(os.path.join(ROOT, "content", "route.txt"), encoding="utf-8"):
+        words = re.findall(r'"[^"]*"|[^\s"]+', line.split("#", 1)[0])
+        if not words:
+            continue
+        if words[0] == "chest":
+            found = [int(p.get("quest", "0")) for p in objects_at(map_source(words[1]), "events", int(words[2]), int(words[3]))
+                     if int(p.get("type", "0")) & 128]
+            road.append(("chest", found[0] if found else None))
+        elif words[0] == "battle":
+            dest = [p["dest_map"] for p in objects_at(map_source(words[1]), "portals", int(words[2]), int(words[3]))]
+            road.append(("battle", os.path.basename(dest[0]) if dest else None))
+        elif words[0] == "buy":
+            road.extend(("buy", by_name.get(w)) for w in words[3:])
+    return road
+
+
+def drift(items):
+    """Where ROUTE departs from the played road first, or None when they agree."""
+    played = played_road(items)
+    through_portals = {name for kind, name in played if kind == "battle"}
+    paper = [(step[0], step[1]) for step in ROUTE
+             if step[0] in ("chest", "buy") or (step[0] == "battle" and step[1] in through_portals)]
+    for n, (a, b) in enumerate(zip(paper, played)):
+        if a != b:
+            return "step %d of the paper road is %s %s, content/route.txt has %s %s" % (n + 1, a[0], a[1], b[0], b[1])
+    if len(paper) != len(played):
+        return "the paper road has %d chests, purchases and battles, content/route.txt %d" % (len(paper), len(played))
+    return None
 
 
 class Member:
@@ -305,6 +358,9 @@ def main(argv):
                 name, who, foes, total_hp, max(monsters[k]["damage"] for k in kinds), carried,
                 100.0 * wins / RUNS, mean_used, mean_rounds,
                 "spar, lost on purpose" if spar else "+%d exp, +%d gold (%d gold then)" % (won_exp, won_gold, gold)))
+    off_route = drift(items)
+    if off_route:
+        problems.append("ROUTE has drifted from content/route.txt: " + off_route)
     missing = sorted(set(monsters) - fought)
     if missing:
         problems.append("monster kinds that fight nowhere on the route: %s" % missing)
