@@ -211,6 +211,7 @@ void CPlayBot::Decide() {
     }
     const ScreenView v = s->View();
     Observe(v);
+    if (!options_.pictures.empty()) Picture(v);
     switch (v.kind) {
     case SK_FIELD: Field(); break;
     case SK_WAIT_KEY: WaitKey(v); break;
@@ -239,6 +240,17 @@ void CPlayBot::Decide() {
     case SK_SCENE:
     case SK_OTHER: Release(); break;
     }
+}
+
+void CPlayBot::Picture(const ScreenView& v) {
+    static const char* const KIND_NAMES[] = {"other",  "field",       "box",         "picture",     "yes-no",
+                                             "cleric", "trainer",     "status",      "shop",        "purchase",
+                                             "battle", "battle-menu", "attack",      "battle-view", "start-menu",
+                                             "scene"};
+    static_assert(sizeof KIND_NAMES / sizeof KIND_NAMES[0] == SK_SCENE + 1, "a name for every screen kind");
+    if (!screen || !pictured_.insert({act_, (int)v.kind}).second) return;
+    const std::string file = options_.pictures + "/act" + std::to_string(act_ + 1) + "-" + KIND_NAMES[v.kind] + ".bmp";
+    if (save_bitmap(file.c_str(), screen, nullptr) != 0) fprintf(stderr, "playthrough: could not write %s\n", file.c_str());
 }
 
 void CPlayBot::Observe(const ScreenView& v) {

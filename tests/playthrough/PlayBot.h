@@ -15,6 +15,7 @@
 struct PlayOptions {
     bool verbose = false;       // print every goal begun and every dialogue box
     long long goal_ticks = 0;   // most ticks one goal may take (0: no limit)
+    std::string pictures;       // a folder for the first screen of each kind in each act (the docs' pictures)
 };
 
 // The automated player. It sees what a player sees: the screen it faces (its kind and cursor,
@@ -103,6 +104,10 @@ private:
     PlanMap live_;                // the current map as last looked at (PlanFor)
     int battle_stalls_ = 0;       // ticks a member's step was refused (its turn then ends)
     unsigned int battle_x_ = 0, battle_y_ = 0;  // where the member stood at the last look
+    std::set<std::pair<size_t, int>> pictured_;  // (act, screen kind) already kept as a picture
+
+    // Keeps the screen as options_.pictures/actN-KIND.bmp the first time a kind shows in an act.
+    void Picture(const ScreenView& v);
 
     // The goal in hand: one taken on aside first, else the route's; null past the route's end.
     const Goal* Current() const;

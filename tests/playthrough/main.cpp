@@ -37,15 +37,17 @@ struct Args {
     std::string data = "data";
     std::string dir = "playthrough-run";
     std::string shot = "playthrough-last.bmp";
+    std::string pictures;
     bool verbose = false;
 };
 
 [[noreturn]] void usage(const char* why) {
     fprintf(stderr,
             "rpg_playthrough: %s\n"
-            "usage: rpg_playthrough [--seed N] [--route FILE] [--data DIR] [--dir DIR] [--shot FILE.bmp] [--verbose]\n"
+            "usage: rpg_playthrough [--seed N] [--route FILE] [--data DIR] [--dir DIR] [--shot FILE.bmp] [--pictures DIR] [--verbose]\n"
             "  plays the story of DIR/data (a link to --data, default ./data) along the route; the game's\n"
-            "  saved game goes to DIR (default playthrough-run), the last screen of a failed run to --shot\n",
+            "  saved game goes to DIR (default playthrough-run), the last screen of a failed run to --shot;\n"
+            "  --pictures keeps the first screen of each kind in each act there (actN-KIND.bmp)\n",
             why);
     exit(2);
 }
@@ -72,6 +74,8 @@ Args read_args(int argc, char** argv) {
             a.dir = value();
         } else if (k == "--shot") {
             a.shot = value();
+        } else if (k == "--pictures") {
+            a.pictures = value();
         } else if (k == "--verbose") {
             a.verbose = true;
         } else {
@@ -152,6 +156,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string shot = absolute(args.shot);
+    const std::string pictures = args.pictures.empty() ? "" : absolute(args.pictures);
     enter_run_folder(args);
     start_library();
 
@@ -159,6 +164,7 @@ int main(int argc, char** argv) {
     CAtlas atlas("./data/");
     PlayOptions options;
     options.verbose = args.verbose;
+    options.pictures = pictures;
     options.goal_ticks = GOAL_TICKS;
     CPlayBot bot(route, bot_host, atlas, options);
     bot_host.SetMind(&bot);
