@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -288,27 +289,47 @@ TEST_F(CastleScene, PlaysToTheEndPictureAndEndsTheGame) {
     EXPECT_EQ(ScreenPixel(320, 240), makecol(0, 248, 0));
 }
 
-TEST_F(CastleScene, ALostLastBattleGoesToTheStartMenuAndTheNewGameIsLeftAlone) {
-    // The hero comes to the last battle already fallen: the defeat shows, any key brings the start
-    // menu, and its "new game" begins at home. The old game's scene must not go on into the
-    // ending over the new game.
-    Stage("./data/castlebattle.map", 20, 20, [](CMap& m) {
-        m.battle = true;
-        place_npc(m, 160, 160, 26);  // Vorrand
-    });
-    Stage(story::HOME_MAP, 40, 30);  // a home without its opening scene
+// The hero comes to the last battle already fallen: the defeat shows, any key brings the start
+// menu, and its "new game" begins at home. Neither the old game's scene nor the portal that
+// started it may go on (into the ending, or back to the castle) over the new game.
+class LostCastle : public CastleScene {
+protected:
+    void LoseTheLastBattleBy(const std::function<void()>& road) {
+        Stage("./data/castlebattle.map", 20, 20, [](CMap& m) {
+            m.battle = true;
+            place_npc(m, 160, 160, 26);  // Vorrand
+        });
+        Stage(story::HOME_MAP, 40, 30);  // a home without its opening scene
+        quest.flags = QF_COMPANION | QF_SAGE;
+        player[0].hp = 0;
+        const unsigned int games = games_begun;
+        script.Ticks(70).Space(2).Ticks(900).Space().Ticks(10).Space();  // the scene up to the battle
+        script.Ticks(5).Tap(GK_ENTER).Ticks(5).Tap(GK_SPACE).Ticks(5);    // any key, then "new game"
+        EXPECT_EQ(Run(road), RunEnd::RETURNED);
+        EXPECT_EQ(games_begun, games + 1);
+        EXPECT_EQ(Speakers(), std::vector<std::string>({"Commander Garrick", "Emperor Vorrand", "Emperor Vorrand", ""}));
+        EXPECT_EQ(map.name, "duskwing.map");
+        EXPECT_EQ(quest.flags, 0u);
+        EXPECT_GE(player[0].hp, 8);  // a fresh hero
+    }
+};
+
+TEST_F(LostCastle, TheSceneLeavesTheNewGameAlone) {
     ASSERT_EQ(enter_map("./data/orcvillage.map", at_pixel(64, 64)), 0);
-    quest.flags = QF_COMPANION | QF_SAGE;
-    player[0].hp = 0;
-    const unsigned int games = games_begun;
-    script.Ticks(70).Space(2).Ticks(900).Space().Ticks(10).Space();  // the scene up to the battle
-    script.Ticks(5).Tap(GK_ENTER).Ticks(5).Tap(GK_SPACE).Ticks(5);    // any key, then "new game"
-    EXPECT_EQ(Run([] { cine.BeginCine(SCENE_CASTLE); }), RunEnd::RETURNED);
-    EXPECT_EQ(games_begun, games + 1);
-    EXPECT_EQ(Speakers(), std::vector<std::string>({"Commander Garrick", "Emperor Vorrand", "Emperor Vorrand", ""}));
-    EXPECT_EQ(map.name, "duskwing.map");
-    EXPECT_EQ(quest.flags, 0u);
-    EXPECT_GE(player[0].hp, 8);  // a fresh hero
+    LoseTheLastBattleBy([] { cine.BeginCine(SCENE_CASTLE); });
+}
+
+TEST_F(LostCastle, ThePortalIntoTheCastleLeavesTheNewGameAlone) {
+    Stage("./data/castle.map", 65, 93, [](CMap& m) {
+        m.p0_x = 2, m.p0_y = 2, m.p1_x = 3, m.p1_y = 2;
+        m.cine = SCENE_CASTLE;  // the castle's entry scene
+    });
+    CMap gate;
+    make_map(gate, 20, 15);
+    add_portal(gate, 64, 64, "./data/castle.map", 32, 32);
+    ASSERT_EQ(gate.SaveMap("./data/gate.map"), 0);
+    ASSERT_EQ(enter_map("./data/gate.map", at_pixel(64, 64)), 0);
+    LoseTheLastBattleBy([] { map.CheckPortals(player[0]); });
 }
 
 TEST_F(CastleScene, EndsTheProcessWithStatusZeroWithoutTheEndPicture) {
