@@ -147,11 +147,11 @@ def parse_legend(desc, line, line_no):
             flags |= SHORE
         else:
             desc.fail(line_no, "unknown legend word '%s'" % word)
-    spec = (parse_int(ground, desc, line_no), parse_int(overlay, desc, line_no) if overlay else 0, flags)
+    cell_look = (parse_int(ground, desc, line_no), parse_int(overlay, desc, line_no) if overlay else 0, flags)
     for ch in chars:
         if ch in desc.legend:
             desc.fail(line_no, "'%s' is in the legend twice" % ch)
-        desc.legend[ch] = spec
+        desc.legend[ch] = cell_look
 
 
 def parse_object(desc, words, line_no):
