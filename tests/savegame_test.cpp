@@ -89,12 +89,6 @@ protected:
         write_file("data/equip.txt", "Sword 4 3 0 10\nHelm 0 0 2 8\n");
         ASSERT_EQ(map.LoadMap("./data/town.map"), 0);
     }
-    // Everything the file keeps, and the parts of the game around it a failed load must not touch.
-    std::string Snapshot() {
-        return encode_save(gather_saved_game()) + "|" + map.name + "|" + std::to_string(map.num_events) + "|" +
-               std::to_string(player[0].scroll_x) + "|" + player[0].items[0].name + "|" +
-               std::to_string(player[1].event_checks.size());
-    }
 };
 
 TEST_F(SaveGameRig, AnIndependentlyWrittenFileLoadsAndIsSavedBackByteForByte) {
@@ -123,14 +117,13 @@ TEST_F(SaveGameRig, AnIndependentlyWrittenFileLoadsAndIsSavedBackByteForByte) {
     EXPECT_EQ(cine.played, std::vector<bool>({0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(quest.flags, FLAGS);
     ASSERT_EQ(player[0].event_checks.size(), 2u);
-    EXPECT_EQ(std::make_tuple(player[0].event_checks[0].map, player[0].event_checks[0].x, player[0].event_checks[0].y),
-              std::make_tuple(std::string("town.map"), 3, 4));
-    EXPECT_EQ(map.name, "town.map");
-    EXPECT_EQ(map.num_events, 1u);  // read again from its file: the dropped object is gone
-    EXPECT_EQ(player[0].items[0].name, "Sword");  // the item list read again
-    EXPECT_EQ(player[0].scroll_x, 500 - 320);    // the view centred on the hero
-    EXPECT_EQ(player[0].moving, 0);
-    EXPECT_EQ(player[1].event_checks.size(), 1u);  // a loaded game starts it afresh
+    const CEventCheck& chest = player[0].event_checks[0];
+    EXPECT_EQ(std::make_tuple(chest.map, chest.x, chest.y), std::make_tuple("town.map", 3, 4));
+    // The map and the item list read again (the dropped object gone), the view centred on the
+    // hero, no step under way, her chest list afresh.
+    EXPECT_EQ(std::make_tuple(map.name, map.num_events, player[0].items[0].name, player[0].scroll_x, player[0].moving,
+                              player[1].event_checks.size()),
+              std::make_tuple("town.map", 1u, "Sword", 500 - 320, 0, 1u));
 
     // Saved again it is the same file, the played byte 7 now written as 1. (The writer's offsets
     // are held to the format by the damaged-file table, whose refusals name the field at each.)
@@ -140,13 +133,11 @@ TEST_F(SaveGameRig, AnIndependentlyWrittenFileLoadsAndIsSavedBackByteForByte) {
     EXPECT_EQ(read_file(SAVE_FILE), expected);
 }
 
-TEST(SaveText, TextTooLongForItsBlockIsCutToItAndAtAZeroByte) {
+TEST_F(SaveGameRig, TextTooLongForItsBlockIsCutToItAndAtAZeroByte) {
     SavedGame s, back;
     s.member[0].stats[SS_LEVEL] = s.member[1].stats[SS_LEVEL] = 1;
-    s.member[1].name = std::string(300, 'b');
-    s.map = std::string("cut\0here", 8);
+    s.member[1].name = std::string(300, 'b'), s.map = std::string("cut\0here", 8);
     const std::string b = encode_save(s);
-    std::string problem;
     ASSERT_TRUE(decode_save((const unsigned char*)b.data(), b.size(), back, problem)) << problem;
     EXPECT_EQ(std::make_tuple(back.member[1].name, back.map), std::make_tuple(std::string(254, 'b'), std::string("cut")));
 }
@@ -158,32 +149,25 @@ TEST_F(SaveGameRig, AShortPlayedListIsPaddedSoEverySceneCanStillBeLookedUp) {
     EXPECT_EQ(cine.played, std::vector<bool>({0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
-TEST_F(SaveGameRig, EveryCutOfARealSaveIsRefused) {
-    const std::string b = written_save();
-    SavedGame s;
-    for (size_t n = 0; n < b.size(); ++n) {
-        problem.clear();
-        ASSERT_FALSE(decode_save((const unsigned char*)b.data(), n, s, problem)) << "cut at " << n;
-        ASSERT_FALSE(problem.empty());
-    }
-    EXPECT_TRUE(decode_save((const unsigned char*)b.data(), b.size(), s, problem));
-}
-
 // Each damaged file is refused with a sentence naming the file and the problem, and nothing in
 // the game changes.
 TEST_F(SaveGameRig, ADamagedFileLeavesTheGameAsItWasAndSaysWhy) {
     player[0].name = "Before";
-    player[0].x = 400;
+    player[0].x = 400, quest.flags = 5, cine.played[2] = true;
     player[0].UpdateMovement();
-    quest.flags = 5;
-    cine.played[2] = true;
     player[1].event_checks.resize(2);
-    auto refused = [this](const char* says) {
-        const std::string before = Snapshot();
+    // Everything the file keeps, and the parts of the game around it a failed load must not touch.
+    auto snapshot = [] {
+        return encode_save(gather_saved_game()) + "|" + map.name + "|" + std::to_string(map.num_events) + "|" +
+               std::to_string(player[0].scroll_x) + "|" + player[0].items[0].name + "|" +
+               std::to_string(player[1].event_checks.size());
+    };
+    auto refused = [&](const char* says) {
+        const std::string before = snapshot();
         EXPECT_FALSE(LoadGame(problem));
         EXPECT_NE(problem.find(says), std::string::npos) << problem;
         EXPECT_NE(problem.find("player.sav"), std::string::npos) << problem;
-        EXPECT_EQ(Snapshot(), before);
+        EXPECT_EQ(snapshot(), before);
     };
     refused("There is no saved game: player.sav does not exist.");
     ASSERT_EQ(mkdir(SAVE_FILE, 0755), 0);

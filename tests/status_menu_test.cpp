@@ -163,15 +163,6 @@ TEST_F(StatusMenu, InventoryListAndItemPageShowTheirLines) {
     EXPECT_NE(ScreenPixel(270, 240), Icon(0));  // no icon on an empty slot
     EXPECT_TRUE(CursorAt(300, 425));
     EXPECT_TRUE(NoColourIn(245, 220, 9, 110, Selector()));  // the list's cursor is hidden
-
-    const char* const types[] = {"Type: Head Armor", "Type: Arm Armor", "Type: Leg Armor", "Type: Rings",
-                                 "Type: Weapon",     "Type: Other",     "Type: Other(usable)", "Type: Other"};
-    for (int t = 0; t < 8; ++t) {
-        Item(SWORD, "Sword", t, 3, 0);
-        script.Clear();
-        Menu("cdc");
-        EXPECT_TRUE(TextAt(35, 240, types[t], White())) << t;
-    }
 }
 
 // Each case starts from the hero carrying Cap, Sword, -, Potion and wearing the sword; then Wear
