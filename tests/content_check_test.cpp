@@ -41,11 +41,10 @@ std::string lines(const std::vector<CheckProblem>& problems) {
 
 // ---- Helpers the breakages are written with; each throws when the content lacks what it seeks ----
 
-template <class F> auto& first(F found, const std::string& what) {
-    if (auto* p = found()) return *p;
-    throw std::runtime_error("no " + what);
+ContentMap& M(ContentSet& s, const char* name) {
+    if (ContentMap* m = s.Find(name)) return *m;
+    throw std::runtime_error(std::string("no map ") + name);
 }
-ContentMap& M(ContentSet& s, const char* name) { return first([&] { return s.Find(name); }, name); }
 CTile& ground(ContentMap& m, long long c, long long r) { return m.data.tiles[0][(size_t)r][(size_t)c]; }
 void block(ContentMap& m, long long c, long long r) { ground(m, c, r).flags |= TF_BLOCKED; }
 void wall_in(ContentMap& m, long long c, long long r) {  // blocks the four neighbours
@@ -53,15 +52,13 @@ void wall_in(ContentMap& m, long long c, long long r) {  // blocks the four neig
 }
 // The first event of m with one of the type bits (and quest, when given).
 CEvent& event(ContentMap& m, int type, int quest = -1) {
-    return first([&]() -> CEvent* {
-        for (CEvent& e : m.data.events) if ((e.type & type) && (quest < 0 || e.quest == quest)) return &e;
-        return nullptr; }, "such event on " + m.file);
+    for (CEvent& e : m.data.events) if ((e.type & type) && (quest < 0 || e.quest == quest)) return e;
+    throw std::runtime_error("no such event on " + m.file);
 }
 // The first person (not the opening's elder) of a map that people walk.
 CNpc& person(ContentMap& m) {
-    return first([&]() -> CNpc* {
-        for (CNpc& n : m.data.npcs) if (n.sprite != OPENING_SPRITE_ROW) return &n;
-        return nullptr; }, "person on " + m.file);
+    for (CNpc& n : m.data.npcs) if (n.sprite != OPENING_SPRITE_ROW) return n;
+    throw std::runtime_error("nobody on " + m.file);
 }
 // The index of the first NPC record whose conversation runs quest q.
 size_t record_running(const ContentSet& s, int q) {

@@ -23,7 +23,9 @@ namespace {
 const std::string kData = RPG_DATA_DIR;
 
 using Bitmap = std::unique_ptr<BITMAP, void (*)(BITMAP*)>;
-Bitmap load(const std::string& name) { return Bitmap(load_bitmap((kData + "/" + name).c_str(), nullptr), destroy_bitmap); }
+Bitmap load(const std::string& name) {
+    return Bitmap(load_bitmap((kData + "/" + name).c_str(), nullptr), destroy_bitmap);
+}
 
 // Mask-colour pixels in a rectangle of a picture as the 16-bit game sees it.
 int mask_pixels(BITMAP* b, int x0, int y0, int w, int h) {
