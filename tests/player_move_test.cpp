@@ -1,5 +1,6 @@
 // The party's walking: free steps, grid steps and the view that follows.
 #include <cstdlib>
+#include <tuple>
 
 #include "CPlayer.h"
 #include "Grid.h"
@@ -13,68 +14,61 @@ protected:
     void SetUp() override {
         GameRig::SetUp();
         make_map(m, 60, 50, false);
-        map = m;
         player[1].x = player[1].y = 2000;  // out of the way unless a test places her
     }
     void block(unsigned int c, unsigned int r) { m.tiles[0][r][c].flags |= TF_BLOCKED; }
+    // Places the hero at (x, y), steps once in dir and returns where he stands.
+    std::pair<unsigned int, unsigned int> Step(unsigned int x, unsigned int y, int dir) {
+        p.x = x, p.y = y;
+        p.Move(m, dir);
+        return {p.x, p.y};
+    }
 };
 
+// A wall turns the hero without moving him, even when only one corner touches it; an NPC
+// blocks, the companion does not.
 TEST_F(Walking, FreeStepsStopAtWallsAndNpcs) {
-    p.x = p.y = 64;
-    block(5, 4);
-    p.Move(m, DIR_RIGHT);
-    EXPECT_EQ(p.x, 64u);  // turned, not moved
-    EXPECT_EQ(p.facing, DIR_RIGHT);
-    p.x = 48, p.y = 64 - 15;
-    block(3, 3);
-    p.Move(m, DIR_RIGHT);  // only one corner touches the wall
-    EXPECT_EQ(p.x, 49u);
+    block(5, 4), block(3, 3);
     place_npc(m, 116, 100);
-    p.x = p.y = 100;
-    p.Move(m, DIR_RIGHT);
-    EXPECT_EQ(p.x, 100u);
     player[1].x = 100, player[1].y = 84;
-    p.Move(m, DIR_UP);  // the companion does not block
-    EXPECT_EQ(p.y, 99u);
+    EXPECT_EQ(Step(64, 64, DIR_RIGHT), std::pair(64u, 64u));
+    EXPECT_EQ(p.facing, DIR_RIGHT);
+    EXPECT_EQ(Step(48, 49, DIR_RIGHT), std::pair(49u, 49u));
+    EXPECT_EQ(Step(100, 100, DIR_RIGHT), std::pair(100u, 100u));
+    EXPECT_EQ(Step(100, 100, DIR_UP), std::pair(100u, 99u));
 }
 
+// A grid step runs sixteen ticks and ignores keys meanwhile, not even turning; NPCs stop it,
+// but not the free-look cursor.
 TEST_F(Walking, GridStepRunsSixteenTicksAndIgnoresKeysMeanwhile) {
     p.x = p.y = 160;
     p.MoveBlock(m, DIR_RIGHT);
-    EXPECT_EQ(p.moving, 1);
-    p.MoveBlock(m, DIR_UP);  // mid-step: nothing, not even the facing
+    p.MoveBlock(m, DIR_UP);
     EXPECT_EQ(p.facing, DIR_RIGHT);
-    for (int i = 0; i < 16; ++i) p.UpdateMovement();
-    EXPECT_EQ(p.x, 176u);
-    EXPECT_EQ(p.moving, 0);
+    for (int i = 0; i < 15; ++i) p.UpdateMovement();
+    EXPECT_EQ(std::pair(p.x, p.moving), std::pair(175u, 1));
+    p.UpdateMovement();
+    EXPECT_EQ(std::pair(p.x, p.moving), std::pair(176u, 0));
     place_npc(m, 192, 160);
     p.MoveBlock(m, DIR_RIGHT);
     EXPECT_EQ(p.moving, 0);
-    p.ViewBlock(m, DIR_RIGHT);  // the free-look cursor passes NPCs
+    p.ViewBlock(m, DIR_RIGHT);
     EXPECT_EQ(p.moving, 1);
 }
 
 TEST_F(Walking, SmallMapsAreShownFromTheirTopLeft) {
-    struct Size {
-        unsigned int w, h;
-    } sizes[] = {{10, 8}, {40, 30}, {40, 100}, {100, 30}};
-    for (const Size& s : sizes) {
-        make_map(map, s.w, s.h, false);
+    for (auto [w, h] : {std::pair{10u, 8u}, {40u, 30u}, {40u, 100u}, {100u, 30u}}) {
+        make_map(map, w, h, false);  // the view reads the map in play
         for (unsigned int y : {0u, 100u, 239u, 240u, 241u, 400u})
-            for (unsigned int x : {0u, 200u, 320u, 500u}) {
-                if (x >= s.w * 16 - 16 || y >= s.h * 16 - 16) continue;
-                for (int moved = 0; moved < 2; ++moved) {
-                    SCOPED_TRACE(::testing::Message() << s.w << "x" << s.h << " at " << x << "," << y);
-                    p.x = x, p.y = y;
-                    p.scroll_x = p.scroll_y = 9;
+            for (unsigned int x : {0u, 200u, 320u, 500u})
+                for (int moved = 0; moved < 2 && x < w * 16 - 16 && y < h * 16 - 16; ++moved) {
+                    p.x = x, p.y = y, p.scroll_x = p.scroll_y = 9;
                     if (moved) p.Move(map, DIR_RIGHT), p.Move(map, DIR_DOWN);
                     else p.UpdateMovement();
-                    if (s.w * 16 <= 640) { EXPECT_EQ(p.scroll_x, 0); }
-                    if (s.h * 16 <= 480) { EXPECT_EQ(p.scroll_y, 0); }
-                    EXPECT_GE(p.scroll_x, 0);
-                    EXPECT_GE(p.scroll_y, 0);
+                    EXPECT_TRUE(p.scroll_x >= 0 && p.scroll_y >= 0 && (w * 16 > 640 || p.scroll_x == 0) &&
+                                (h * 16 > 480 || p.scroll_y == 0))
+                        << w << "x" << h << " at " << x << "," << y << ": " << p.scroll_x << "," << p.scroll_y;
                 }
-            }
     }
 }
 
@@ -90,24 +84,17 @@ TEST_F(Walking, SharedMapGivesTheSameResultsAsACopyPerCall) {
     CPlayer a, b;
     a.x = b.x = a.y = b.y = 200;
     player[1].x = player[1].y = 300;
+    auto state = [](const CPlayer& q) {
+        return std::tuple(q.x, q.y, q.facing, q.moving, q.move_x, q.move_y, q.scroll_x, q.scroll_y);
+    };
     for (int i = 0; i < 20000; ++i) {
         int dir = rand() % 6, kind = rand() % 3;
-        if (kind == 0) {
-            a.Move(m, dir);
-            b.Move(CMap(m), dir);
-        } else if (kind == 1) {
-            a.MoveBlock(m, dir);
-            b.MoveBlock(CMap(m), dir);
-        } else {
-            a.ViewBlock(m, dir);
-            b.ViewBlock(CMap(m), dir);
-        }
+        auto step = kind == 0 ? &CPlayer::Move : kind == 1 ? &CPlayer::MoveBlock : &CPlayer::ViewBlock;
+        (a.*step)(m, dir);
+        (b.*step)(CMap(m), dir);
         a.UpdateMovement();
         b.UpdateMovement();
-        ASSERT_TRUE(a.x == b.x && a.y == b.y && a.facing == b.facing && a.moving == b.moving &&
-                    a.move_x == b.move_x && a.move_y == b.move_y && a.scroll_x == b.scroll_x &&
-                    a.scroll_y == b.scroll_y)
-            << i;
+        ASSERT_EQ(state(a), state(b)) << i;
     }
     EXPECT_TRUE(a.x != 200 || a.y != 200);
     EXPECT_EQ(m.npcs[0].x, map.npcs[0].x);
