@@ -1,6 +1,4 @@
 // NPC conversations: each script keyword with its quest bit clear and set, yes and no answers, and who speaks.
-#include <gtest/gtest.h>
-
 #include "CMain.h"
 #include "CMap.h"
 #include "PeopleRig.h"
@@ -18,23 +16,14 @@ protected:
         map.npc_info.assign(3, CNpcInfo());
         PlaceNpc(32, 32);
     }
-    void Record(const char* script, int flag, int next = 0) {
-        CNpcInfo& r = map.npc_info[0];
-        r = CNpcInfo();
-        r.name = "Bob";
-        r.script = script;
-        r.talk = "talk";
-        r.yes_text = "yes";
-        r.no_text = "no";
-        r.done_text = "done";
-        r.quest_flag = flag;
-        r.quest_next = next;
-    }
-    std::string Converse(int presses, int answer = 0) {
-        script.said.clear();
-        script.Clear();
+    // Talks to Bob, whose record has `keyword`, with `answer` 0 (none), 1 (yes) or 2 (no); returns the words said.
+    std::string Converse(const char* keyword, int flag, int next, int answer) {
+        CNpcInfo& r = map.npc_info[0] = CNpcInfo();
+        r.name = "Bob", r.script = keyword, r.talk = "talk", r.yes_text = "yes", r.no_text = "no", r.done_text = "done";
+        r.quest_flag = flag, r.quest_next = next;
+        script.Clear().said.clear();
         if (answer) script.Answer(answer == 1);
-        script.Space(presses);
+        script.Space();
         map.InteractNpcs(32, 32);
         std::string words;
         for (auto& s : script.said) words += (words.empty() ? "" : " ") + s.second;
@@ -43,11 +32,11 @@ protected:
 };
 
 TEST_F(Conversation, KeywordsWithTheirBitClearAndSet) {
-    struct Case {
+    const struct {
         const char* keyword;
         int flag, next;
         uint64_t before;
-        int answer;  // 0: none, 1: yes, 2: no
+        int answer;
         const char* said;
         uint64_t after;
     } cases[] = {
@@ -66,19 +55,14 @@ TEST_F(Conversation, KeywordsWithTheirBitClearAndSet) {
         {"procquest", 0, PLAIN_FLAG, 0, 0, "talk", PLAIN_FLAG},
         {"None", 0, 0, 0, 0, "", 0},
     };
-    for (const Case& c : cases) {
-        Record(c.keyword, c.flag, c.next);
+    for (const auto& c : cases) {
         quest.flags = c.before;
-        EXPECT_EQ(Converse(1, c.answer), c.said) << c.keyword << " " << c.before;
+        EXPECT_EQ(Converse(c.keyword, c.flag, c.next, c.answer), c.said) << c.keyword << " " << c.before;
         EXPECT_EQ(quest.flags, c.after) << c.keyword << " " << c.before;
     }
-}
-
-TEST_F(Conversation, IdZeroAndIdsPastTheListSayNothing) {
-    Record("none", 0);
-    for (int id : {0, 4, -5}) {
+    for (int id : {0, 4, -5}) {  // id 0 and ids past the list say nothing
         map.npcs[0].id = id;
-        EXPECT_EQ(Converse(0), "") << id;
+        EXPECT_EQ(Converse("none", 0, 0, 0), "") << id;
     }
 }
 
