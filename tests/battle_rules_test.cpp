@@ -1,5 +1,6 @@
 // Battle rules: the movement range and attack areas cell by cell, the monsters' and the party's blows, the cursors and the status panel.
 #include <climits>
+#include <cstdlib>
 #include <set>
 
 #include "BattleRig.h"
@@ -16,30 +17,21 @@ namespace {
 
 using Cells = std::set<std::pair<int, int>>;
 
-// The cells of a picture drawn round its middle character: '#' is in, anything else out.
-Cells picture(const std::vector<std::string>& rows) {
-    Cells in;
-    const int h = (int)rows.size(), w = (int)rows[0].size();
-    for (int r = 0; r < h; ++r)
-        for (int c = 0; c < w; ++c)
-            if (rows[r][c] == '#') in.insert({c - w / 2, r - h / 2});
-    return in;
-}
-
-Cells range_cells(int range) {
-    Cells in;
-    for (const CellOffset& o : movement_range_shape(range)) in.insert({o.dx, o.dy});
-    return in;
-}
-
-Cells area_cells(int reach) {
-    Cells in;
+// The cells (dx, dy) round a centre, up to 6 away, for which `in` holds.
+template <class F>
+Cells cells(F in) {
+    Cells s;
     for (int dy = -6; dy <= 6; ++dy)
         for (int dx = -6; dx <= 6; ++dx)
-            if (in_attack_area(dx, dy, reach)) in.insert({dx, dy});
-    return in;
+            if (in(dx, dy)) s.insert({dx, dy});
+    return s;
 }
-
+Cells area(int reach) { return cells([reach](int dx, int dy) { return in_attack_area(dx, dy, reach); }); }
+Cells range(int n) {
+    Cells s;
+    for (const CellOffset& o : movement_range_shape(n)) s.insert({o.dx, o.dy});
+    return s;
+}
 size_t marked() {
     size_t n = 0;
     for (const auto& row : battle.grid)
@@ -49,24 +41,23 @@ size_t marked() {
 
 }  // namespace
 
-// Ranges go by rays (no ray reaches a whole radius along an axis: 1 and 2 keep only the centre),
-// areas by distance; a range of 5 and an area of 4 are both the 7 x 7 block without its corners.
+// Ranges go by rays (no ray reaches a whole radius along an axis: 1 and 2 keep only the centre), areas
+// by distance (two steps along an axis: 4 is not below 4); both shapes of 45 are the 7 x 7 block without corners.
 TEST(BattleShapes, RangesAndAreasBySize) {
     const size_t range_sizes[] = {0, 1, 1, 9, 25, 45, 69}, area_sizes[] = {0, 5, 9, 25, 45};
-    for (int n = 0; n <= 6; ++n) EXPECT_EQ(range_cells(n).size(), range_sizes[n]) << "range " << n;
-    for (int n = 0; n <= 4; ++n) EXPECT_EQ(area_cells(n).size(), area_sizes[n]) << "area " << n;
-    const Cells block = picture({".#####.", "#######", "#######", "#######", "#######", "#######", ".#####."});
-    EXPECT_EQ(range_cells(5), block);
-    EXPECT_EQ(area_cells(4), block);
-    EXPECT_EQ(area_cells(1), picture({".#.", "###", ".#."}));
-    EXPECT_EQ(area_cells(2), picture({"###", "###", "###"}));  // two steps along an axis: 4 is not below 4
-    EXPECT_TRUE(range_cells(-3).empty());
-    EXPECT_TRUE(area_cells(-4).empty());
+    for (int n = 0; n <= 6; ++n) EXPECT_EQ(range(n).size(), range_sizes[n]) << "range " << n;
+    for (int n = 0; n <= 4; ++n) EXPECT_EQ(area(n).size(), area_sizes[n]) << "area " << n;
+    EXPECT_EQ(range(5), cells([](int dx, int dy) { return abs(dx) <= 3 && abs(dy) <= 3 && abs(dx) + abs(dy) < 6; }));
+    EXPECT_EQ(area(4), range(5));
+    EXPECT_EQ(area(1), cells([](int dx, int dy) { return abs(dx) + abs(dy) <= 1; }));
+    EXPECT_EQ(area(2), cells([](int dx, int dy) { return abs(dx) <= 1 && abs(dy) <= 1; }));
+    EXPECT_TRUE(range(-3).empty() && area(-4).empty());
     EXPECT_TRUE(in_attack_area(40000, 40000, INT_MAX));  // a huge reach from a damaged save does not overflow
 }
 
-// Ranges leave out column 0, row 0 and cells off the map; attack areas keep column and row 0.
-TEST_F(BattleRig, RangesSkipColumnAndRowZeroAndAreasKeepThem) {
+// Ranges leave out column 0, row 0 and cells off the map, attack areas keep column and row 0; the hero's
+// turn marks his range (its red tint is the end-to-end test's), the monsters' turn none.
+TEST_F(BattleRig, RangesSkipColumnAndRowZeroAreasKeepThemAndOnlyThePartysTurnShowsOne) {
     battle.ShapeGrid();
     const struct {
         int c, r, range;
@@ -91,11 +82,6 @@ TEST_F(BattleRig, RangesSkipColumnAndRowZeroAndAreasKeepThem) {
     battle.ClearGrid();
     battle.MarkAttackArea(15, 11, 1, false, 0, 0);
     EXPECT_EQ(marked(), 3u);
-}
-
-// The hero's turn marks his range (the red tint is seen by the battle's end-to-end test); the monsters' turn none.
-TEST_F(BattleRig, TurnFrameMarksTheHerosRangeAndTheMonstersTurnNone) {
-    battle.ShapeGrid();
     map.SetPositions();
     battle.origin_x = (int)player[0].x, battle.origin_y = (int)player[0].y;
     battle.turn = TURN_HERO;
@@ -128,47 +114,36 @@ protected:
     }
 };
 
-TEST_F(MonsterBlow, RollsDecideMissArmourAndDamage) {
-    Monster(6, 5, 2).LoadStats();  // "A goblin", damage 2, right of the hero
-    const struct {
-        std::initializer_list<int> rolls;
-        int ac;
-        const char* said;
-        int hp_after, hp = 10;
-    } cases[] = {
-        {{1}, 0, "A goblin:|Attacks Arven and misses!\n", 10},  // 2 of 10: a miss
-        {{2, 0}, 0, "A goblin|Attacks Arven and does 0 damage!!! HP is now 10(10)\n", 10},
-        {{2, 0}, 1, "|Your armour protects you from harm!\n", 10},  // 0 is below armour 1
-        {{9, 5}, 1, "A goblin|Attacks Arven and does 2 damage!!! HP is now 8(10)\n", 8},  // armour does not reduce it
-        // Hit points at the bottom of the range (a doctored save) stay there rather than wrap round.
-        {{9, 5}, 0, "A goblin|Attacks Arven and does 2 damage!!! HP is now -2147483648(10)\n", INT_MIN, INT_MIN + 1},
-    };
-    for (const auto& c : cases) {
-        player[0].hp = c.hp, player[0].ac = c.ac;
-        EXPECT_TRUE(Strike(0, c.rolls));
-        EXPECT_EQ(Said(), c.said);
-        EXPECT_EQ(player[0].hp, c.hp_after) << c.said;
-    }
-}
-
-TEST_F(MonsterBlow, VictimsWithinReach) {
+// Who is struck: reach 1 looks right, left, below, above; a longer reach strikes its target if in reach,
+// else the other member. Then the rolls: 2 of 10 misses, armour above the damage roll protects, and the
+// blow's damage is not reduced by it; hit points at the bottom of the range (a doctored save) do not wrap.
+TEST_F(MonsterBlow, VictimsWithinReachAndRollsDecideMissArmourAndDamage) {
     const struct {
         int kind, c, r, comp_c, comp_r, target;
-        const char* victim;  // "" for no blow at all; each blow misses, so the words name the victim
+        std::initializer_list<int> rolls;
+        int ac, hp;
+        const char* said;
+        int hp_after;
     } cases[] = {
-        {2, 6, 5, 7, 5, 0, "Miresa"},  // reach 1 looks right, left, below, above: right comes first
-        {2, 10, 5, 1, 1, 0, ""},       // nobody touching it: no blow, no words
-        {9, 5, 3, 6, 4, 1, "Miresa"},  // "Skeletal Archer", reach 3, strikes its target in reach...
-        {9, 5, 3, 12, 4, 1, "Arven"},  // ...and the other member when the target is out of it
-        {9, 5, 3, 5, 6, 0, "Arven"},   // its target wins, though she comes later in reading order
+        {2, 6, 5, 7, 5, 0, {1}, 0, 10, "A goblin:|Attacks Miresa and misses!\n", 10},
+        {2, 10, 5, 1, 1, 0, {1}, 0, 10, "", 10},  // nobody touching it: no blow
+        {9, 5, 3, 6, 4, 1, {1}, 0, 10, "Skeletal Archer:|Attacks Miresa and misses!\n", 10},
+        {9, 5, 3, 12, 4, 1, {1}, 0, 10, "Skeletal Archer:|Attacks Arven and misses!\n", 10},
+        {9, 5, 3, 5, 6, 0, {1}, 0, 10, "Skeletal Archer:|Attacks Arven and misses!\n", 10},  // before her in reading order
+        {2, 6, 5, 1, 1, 0, {2, 0}, 0, 10, "A goblin|Attacks Arven and does 0 damage!!! HP is now 10(10)\n", 10},
+        {2, 6, 5, 1, 1, 0, {2, 0}, 1, 10, "|Your armour protects you from harm!\n", 10},
+        {2, 6, 5, 1, 1, 0, {9, 5}, 1, 10, "A goblin|Attacks Arven and does 2 damage!!! HP is now 8(10)\n", 8},
+        {2, 6, 5, 1, 1, 0, {9, 5}, 0, INT_MIN + 1,
+         "A goblin|Attacks Arven and does 2 damage!!! HP is now -2147483648(10)\n", INT_MIN},
     };
     for (const auto& c : cases) {
         map.npcs.clear();
         Monster(c.c, c.r, c.kind).LoadStats();
         player[1].x = (unsigned)c.comp_c * 16, player[1].y = (unsigned)c.comp_r * 16;
-        const bool blow = *c.victim != 0;
-        EXPECT_EQ(Strike(c.target, {1}), blow) << c.kind << " at " << c.c << "," << c.r;
-        EXPECT_EQ(Said(), blow ? map.npcs[0].name + ":|Attacks " + c.victim + " and misses!\n" : "");
+        player[0].hp = c.hp, player[0].ac = c.ac;
+        EXPECT_EQ(Strike(c.target, c.rolls), *c.said != 0) << c.said;
+        EXPECT_EQ(Said(), c.said);
+        EXPECT_EQ(player[0].hp, c.hp_after) << c.said;
     }
 }
 
@@ -221,7 +196,7 @@ protected:
     }
 };
 
-TEST_F(StatusPanel, PartyMemberMonsterAndNoSuchMonster) {
+TEST_F(StatusPanel, PartyMemberMonsterNoSuchMonsterAndTheFreeLook) {
     CPlayer& p = player[1];
     p.hp = 7, p.max_hp = 10, p.mana = 2, p.max_mana = 5, p.level = 3, p.exp = 40, p.damage = 4;
     menu.ShowBattleStatus(true, 1);
@@ -234,12 +209,10 @@ TEST_F(StatusPanel, PartyMemberMonsterAndNoSuchMonster) {
     clear_bitmap(screen);
     menu.ShowBattleStatus(false, 5);  // no such monster: the frame alone
     ExpectLines(440, {});
-}
-
-// Free look: a monster's panel until a key; Alt in the middle of a step goes back where the hero stood.
-TEST_F(StatusPanel, FreeLookShowsAMonsterUntilAKeyAndAltGoesBack) {
+    // Free look: a monster's panel until a key; Alt in the middle of a step goes back where the hero stood.
     battle.ShapeGrid();
     player[0].x = player[0].y = 5 * 16;
+    map.npcs.clear();
     Monster(7, 5, 2).LoadStats();
     script.Grace(0);
     script.Tap(GK_RIGHT).Ticks(16).Tap(GK_RIGHT).Ticks(16).Tap(GK_ENTER).Ticks(5);  // onto the goblin, its panel

@@ -28,12 +28,7 @@ protected:
 // A gift the map has no cell for is not laid and not marked, so it can still be had on a map that
 // holds it; there it is laid once.
 TEST_F(Quests, GiftsAreLaidOnceAndOnlyMarkedWhenLaid) {
-    const struct {
-        int number, boxes;
-        uint64_t marks;
-        unsigned int hero_x;  // the herb is laid under the hero
-        int c, r, item;
-    } cases[] = {
+    const struct { int number, boxes; uint64_t marks; unsigned int hero_x /* the herb is laid under him */; int c, r, item; } cases[] = {
         {QF_ERRAND_GIFT, 0, QF_ERRAND_GIFT_LAID | QF_ERRAND_MARK, 0, 83, 65, 2},
         {QF_HERB_GIFT, 1, QF_HERB_GIFT, 40 * 16 + 5, 40, 0, 3},
     };
@@ -44,8 +39,7 @@ TEST_F(Quests, GiftsAreLaidOnceAndOnlyMarkedWhenLaid) {
         map = CMap();
         MakeMap(10, 10);
         Quest(c.number, c.boxes);
-        EXPECT_EQ(map.num_events, 0u);
-        EXPECT_EQ(quest.flags, 0u);
+        EXPECT_EQ(std::make_pair(map.num_events, quest.flags), std::make_pair(0u, (uint64_t)0));
         MakeMap(84, 66);
         Quest(c.number, c.boxes);
         Quest(c.number, c.boxes);
@@ -91,13 +85,12 @@ TEST_F(Quests, RuinsLockOpensOnlyForOnOffOn) {
     map.tiles[0][72][24].tile = 7;
     map.tiles[0][73][24] = {50, TF_BLOCKED, 0};
     for (CEvent& e : map.events) e.done = true;
-    Quest(QF_RUINS_OPEN);
+    Quest(QF_RUINS_OPEN);  // on, on, on: shut
     EXPECT_EQ(map.tiles[0][73][24].tile, 50);
     map.events[1].done = false;
     Quest(QF_RUINS_OPEN, 1);
-    EXPECT_EQ(map.tiles[0][73][24].tile, 7);
-    EXPECT_EQ(map.tiles[0][73][24].flags, 0);
-    EXPECT_EQ(quest.flags, (uint64_t)QF_RUINS_OPEN);
+    EXPECT_EQ(std::make_tuple(map.tiles[0][73][24].tile, map.tiles[0][73][24].flags, quest.flags),
+              std::make_tuple(7, 0, (uint64_t)QF_RUINS_OPEN));
 }
 
 TEST_F(Quests, ScriptedJourneysEnterTheirMapsOnTheStartTilesOrTheLandingPlace) {
@@ -107,11 +100,7 @@ TEST_F(Quests, ScriptedJourneysEnterTheirMapsOnTheStartTilesOrTheLandingPlace) {
     m.p0_x = 2, m.p0_y = 3;
     for (const char* name : {"worldmap", "cloudcity", "orcvillage", "selka_battle", "selka"})
         ASSERT_EQ(m.SaveMap(std::string("./data/") + name + ".map"), 0);
-    const struct {
-        int number, boxes;
-        const char* map;
-        unsigned int x, y;
-    } cases[] = {
+    const struct { int number, boxes; const char* map; unsigned int x, y; } cases[] = {
         {QF_CONSOLED, 1, "worldmap.map", 32, 48},
         {QF_CLOUD_CITY_DOWN, 0, "worldmap.map", CLOUD_CITY_LANDING.x, CLOUD_CITY_LANDING.y},
         {QF_TO_CLOUD_CITY, 0, "cloudcity.map", 32, 48},
@@ -137,13 +126,7 @@ TEST_F(Quests, ScriptedJourneysEnterTheirMapsOnTheStartTilesOrTheLandingPlace) {
 // new game begins at home, and the old game's script neither records the battle nor goes on.
 TEST_F(Quests, UnreadableOrLostFightsGoNoFurtherThanTheyShould) {
     TempDir dir(TempDir::AS_GAME_FOLDER);
-    const struct {
-        const char* what;
-        int number;
-        bool lost;  // else the battle map is missing
-        const char* map;
-        uint64_t flags;
-    } cases[] = {
+    const struct { const char* what; int number; bool lost /* else the battle map is missing */; const char* map; uint64_t flags; } cases[] = {
         {"unreadable spar", QF_SPARRING, false, "test.map", QF_SPARRING},
         {"unreadable ambush", QF_SELKA_AMBUSH, false, "selka.map", QF_SELKA_ROAD},
         {"lost ambush", QF_SELKA_AMBUSH, true, "duskwing.map", 0},
@@ -167,10 +150,8 @@ TEST_F(Quests, UnreadableOrLostFightsGoNoFurtherThanTheyShould) {
         script.Ticks(5).Tap(GK_ENTER).Ticks(5).Tap(GK_SPACE).Ticks(5);  // any key, then "new game"
         const unsigned int games = games_begun;
         EXPECT_EQ(GameRig::Run([&] { quest.ProcessQuest(c.number); }), RunEnd::RETURNED);
-        EXPECT_EQ(map.name, c.map);
-        EXPECT_EQ(player[0].won_battles[0], "empty");
-        EXPECT_EQ(quest.flags, c.flags);
-        EXPECT_EQ(games_begun, games + c.lost);
+        EXPECT_EQ(std::make_tuple(map.name, player[0].won_battles[0], quest.flags, games_begun),
+                  std::make_tuple(std::string(c.map), std::string("empty"), c.flags, games + c.lost));
         if (!c.lost) {
             EXPECT_TRUE(script.said.empty());  // no battle, so no victory box
             ASSERT_FALSE(script.messages.empty());
