@@ -1,4 +1,6 @@
 // Inventory and equipment: wearing, taking off, picking up and dropping items, and untrusted item ids.
+#include <tuple>
+
 #include "CMain.h"
 #include "CMap.h"
 #include "CPlayer.h"
@@ -24,23 +26,13 @@ protected:
 // damaged save, are refused.
 TEST_F(Items, WearingASecondHelmetTakesTheFirstOffAndUnwearablesAreRefused) {
     p.inv[0].id = 1, p.inv[1].id = 2, p.inv[2].id = 3;
-    p.WearObject(1, 0);
-    p.WearObject(3, 2);
-    EXPECT_EQ(p.damage, 4);
-    p.WearObject(2, 1);
-    EXPECT_FALSE(p.inv[0].equipped);
-    EXPECT_EQ(p.ac, 1);
+    p.WearObject(1, 0), p.WearObject(3, 2), p.WearObject(2, 1);
+    EXPECT_EQ(std::make_tuple((bool)p.inv[0].equipped, p.ac, p.damage), std::make_tuple(false, 1, 4));
     p.RemoveObject(2);
-    EXPECT_EQ(p.damage, 1);
-    EXPECT_EQ(p.equip[IT_WEAPON].id, 0);
-    p.inv[3].id = 5;
-    p.WearObject(5, 3);
-    EXPECT_FALSE(p.inv[3].equipped);
-    EXPECT_EQ(p.damage, 1);
-    p.WearObject(1, 12);
-    EXPECT_EQ(p.equip[IT_HEAD].id, 2);
-    p.inv[4].id = 99;
-    p.UpdateInventory();
+    EXPECT_EQ(std::make_pair(p.damage, p.equip[IT_WEAPON].id), std::make_pair(1, 0));
+    p.inv[3].id = 5, p.inv[4].id = 99;
+    p.WearObject(5, 3), p.WearObject(1, 12), p.UpdateInventory();
+    EXPECT_EQ(std::make_tuple((bool)p.inv[3].equipped, p.damage, p.equip[IT_HEAD].id), std::make_tuple(false, 1, 2));
     EXPECT_TRUE(p.inv[4].name.empty());
 }
 
@@ -57,8 +49,7 @@ TEST_F(Items, EveryIdUpToTheLastItemIsAnItemAndNoOther) {
         AddEvent(2, 3, EV_OBJECT, id);
         script.Clear().Space(item ? 0 : 1);  // "Not enough room!"
         p.PickupObject(0);
-        EXPECT_EQ(map.num_events, item ? 0u : 1u) << id;
-        EXPECT_EQ(p.inv[1].id, item ? id : 0) << id;
+        EXPECT_EQ(std::make_pair(map.num_events, p.inv[1].id), std::make_pair(item ? 0u : 1u, item ? id : 0)) << id;
     }
 }
 
@@ -66,13 +57,9 @@ TEST_F(Items, DropThenPickUpLeavesTheCellClean) {
     p.inv[3].id = 3;
     p.WearObject(3, 3);
     p.DropObject(3);
-    EXPECT_EQ(p.damage, 1);  // the dropped sword no longer counts
-    ASSERT_EQ(map.num_events, 1u);
-    EXPECT_EQ(map.tiles[1][3][2].tile, OBJECT_TILE);
+    EXPECT_EQ(std::make_tuple(p.damage, map.num_events, map.tiles[1][3][2].tile), std::make_tuple(1, 1u, OBJECT_TILE));
     p.PickupObject(0);
-    EXPECT_EQ(p.inv[0].id, 3);
-    EXPECT_EQ(map.num_events, 0u);
-    EXPECT_EQ(map.tiles[1][3][2].flags & TF_EVENT, 0);
+    EXPECT_EQ(std::make_tuple(p.inv[0].id, map.num_events, map.tiles[1][3][2].flags & TF_EVENT), std::make_tuple(3, 0u, 0));
     p.PickupObject(7);  // no such event
     p.x = 500;          // off the map: the event is kept, no cell touched
     p.DropObject(0);

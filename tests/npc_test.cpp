@@ -20,6 +20,7 @@ protected:
         PlaceNpc(64, 64, 0);
     }
     CNpc& N(int i = 0) { return map.npcs[i]; }
+    bool Steps(int dir) { return N().Move(map, dir), N().moving; }  // whether a step towards dir began
 };
 
 // A step takes sixteen updates and ignores moves meanwhile; walls, the hero, other NPCs and the map's edge refuse it.
@@ -27,20 +28,14 @@ TEST_F(Npcs, StepsTakeSixteenUpdatesAndStopAtWallsThePartyOtherNpcsAndTheEdge) {
     map.tiles[0][4][5].flags = TF_BLOCKED;  // right of the NPC
     player[0].x = 64, player[0].y = 80;      // touching below
     PlaceNpc(64, 40);                        // overlaps the tile above
-    for (int dir : {DIR_RIGHT, DIR_DOWN, DIR_UP}) {
-        N().Move(map, dir);
-        EXPECT_FALSE(N().moving) << dir;
-    }
-    N().Move(map, DIR_LEFT);  // the left is clear
+    for (int dir : {DIR_RIGHT, DIR_DOWN, DIR_UP}) EXPECT_FALSE(Steps(dir)) << dir;
+    EXPECT_TRUE(Steps(DIR_LEFT));
     N().Move(map, DIR_DOWN);  // ignored while walking
     EXPECT_EQ(N().move_y, 0);
     for (int i = 0; i < 16; ++i) N().UpdateMovement();
-    EXPECT_EQ(N().x, 48u);
-    EXPECT_FALSE(N().moving);
+    EXPECT_EQ(std::make_pair(N().x, (bool)N().moving), std::make_pair(48u, false));
     N().x = N().y = 0;
-    N().Move(map, DIR_LEFT);
-    N().Move(map, DIR_UP);
-    EXPECT_FALSE(N().moving);
+    for (int dir : {DIR_LEFT, DIR_UP}) EXPECT_FALSE(Steps(dir)) << dir;
 }
 
 TEST_F(Npcs, CameraFollowsAWalkerButStaysAtTheOriginOfASmallMap) {
@@ -48,8 +43,7 @@ TEST_F(Npcs, CameraFollowsAWalkerButStaysAtTheOriginOfASmallMap) {
     N().x = N().y = 1590;
     N().UpdateMovement();
     EXPECT_EQ(map.scroll_x, 1600 - 640);
-    map.width = 20, map.height = 15;
-    map.scroll_x = map.scroll_y = 5;
+    map.width = 20, map.height = 15, map.scroll_x = map.scroll_y = 5;
     N().x = 300, N().y = 220;
     N().UpdateMovement();
     EXPECT_EQ(std::make_pair(map.scroll_x, map.scroll_y), std::make_pair(0, 0));
@@ -59,11 +53,7 @@ TEST_F(Npcs, CameraFollowsAWalkerButStaysAtTheOriginOfASmallMap) {
 // hero (at (144, 144)) and the other NPCs, and stays on the map.
 TEST_F(Npcs, WanderersStopForEachOtherAndTheHeroAndStayOnTheMap) {
     using Walker = std::tuple<unsigned, unsigned, int, unsigned, unsigned>;  // x, y, direction, end x, end y
-    const struct {
-        const char* what;
-        int passes;
-        Walker a, b;
-    } cases[] = {
+    const struct { const char* what; int passes; Walker a, b; } cases[] = {
         {"walking at each other across", 40, {32, 64, DIR_RIGHT, 48, 64}, {80, 64, DIR_LEFT, 64, 64}},
         {"walking at each other up and down", 40, {64, 0, DIR_DOWN, 64, 16}, {64, 48, DIR_UP, 64, 32}},
         {"one touching the hero stops, a far one walks on", 10, {128, 144, DIR_RIGHT, 128, 144}, {16, 16, DIR_RIGHT, 26, 16}},
@@ -93,12 +83,7 @@ TEST_F(Npcs, MonsterKindsTakeTheirWholeRowAndOtherKindsChangeNothing) {
     CNpc worn;  // a wounded monster with leftovers everywhere
     worn.x = 48, worn.y = 80, worn.target = 1, worn.dir = 3, worn.sprite = 2, worn.name = "old", worn.damage = 99;
     worn.hp = 1, worn.mana = 7, worn.gold_reward = 99, worn.level = 9, worn.exp_reward = 99, worn.attack_range = 9;
-    const auto loaded = [&](int kind) {
-        CNpc n = worn;
-        n.id = kind;
-        n.LoadStats();
-        return n;
-    };
+    const auto loaded = [&](int kind) { CNpc n = worn; n.id = kind; n.LoadStats(); return n; };
     EXPECT_EQ(stats(loaded(1)), std::make_tuple(std::string("Tobin"), 2, 25, 0, 0, 1, 10, 1));
     EXPECT_EQ(stats(loaded(30)), std::make_tuple(std::string("Vorrandite Fanatic Cleric"), 10, 18, 0, 10, 1, 20, 1));
     std::set<std::string> names;

@@ -26,34 +26,28 @@ TEST_F(ScreenKit, ChoiceMenusAnswerByEntryAndWaitForAFreshSpace) {
     EXPECT_FALSE(menu.Choice(screen));
 }
 
-// The close button pressed while a box or a menu waits asks the quit question; NO goes on with
-// that screen where it was (a cursor moved before the question stays moved), YES ends the game
-// with status 0.
+// The close button pressed while a box or a menu waits asks the quit question; NO goes on with that
+// screen where it was (a cursor moved before the question stays moved), YES ends the game with status 0.
 TEST_F(ScreenKit, CloseButtonInsideABoxOrAMenuAsksThenNoGoesOnAndYesEnds) {
     bool chose = false;
-    struct Case {
+    const struct {
         const char* screen;
-        std::function<void(CScriptHost&)> before, after;  // keys around the question
+        bool menu;  // DOWN before the question
+        int spaces;  // after it
         std::function<void()> open;
-    } cases[] = {
-        {"dialogue box", [](CScriptHost&) {}, [](CScriptHost& s) { s.Space(); }, [] { Talk("Tobin", "Well fought."); }},
-        {"yes/no", [](CScriptHost& s) { s.Tap(GK_DOWN); }, [](CScriptHost& s) { s.Space(); },
-         [&] { chose = menu.Choice(screen); }},
-        {"trainer", [](CScriptHost& s) { s.Tap(GK_DOWN); }, [](CScriptHost& s) { s.Space(2); },
-         [&] { chose = menu.TrainerChoice(screen); }},
-    };
-    for (const Case& c : cases)
+    } cases[] = {{"dialogue box", false, 1, [] { Talk("Tobin", "Well fought."); }},
+                 {"yes/no", true, 1, [&] { chose = menu.Choice(screen); }},
+                 {"trainer", true, 2, [&] { chose = menu.TrainerChoice(screen); }}};
+    for (const auto& c : cases)
         for (int answer : {1, 2}) {
-            SCOPED_TRACE(::testing::Message() << c.screen << ", answer " << answer);
             script.Clear().alerts.clear();
             chose = false;
-            c.before(script);
-            script.Ticks(2).Close().AnswerAlert(answer).Ticks(2);
-            c.after(script);
-            EXPECT_EQ(Run(c.open), answer == 2 ? RunEnd::EXITED : RunEnd::RETURNED);
-            EXPECT_EQ(script.alerts.size(), 1u);
+            if (c.menu) script.Tap(GK_DOWN);
+            script.Ticks(2).Close().AnswerAlert(answer).Ticks(2).Space(c.spaces);
+            EXPECT_EQ(Run(c.open), answer == 2 ? RunEnd::EXITED : RunEnd::RETURNED) << c.screen << answer;
+            EXPECT_EQ(script.alerts.size(), 1u) << c.screen << answer;
+            EXPECT_FALSE(chose) << c.screen << answer;  // NO went on: the second entry
             if (answer == 2) { EXPECT_EQ(exit_status, 0); }
-            EXPECT_FALSE(chose);  // NO went on: the second entry
         }
 }
 

@@ -11,7 +11,7 @@ e2e_log() { echo "[e2e $(date +%H:%M:%S.%N | cut -c1-12)] $*"; }
 e2e_cleanup() {
     [ -n "$RPG_PID" ] && kill -KILL "$RPG_PID" 2>/dev/null && wait "$RPG_PID" 2>/dev/null
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
-    if [ "${E2E_KEEP:-0}" = 1 ]; then echo "e2e files kept in $E2E_DIR"; else rm -rf "$E2E_DIR"; fi
+    [ "${E2E_KEEP:-0}" = 1 ] && echo "e2e files kept in $E2E_DIR" || rm -rf "$E2E_DIR"
 }
 
 # Temp dir, a stub xmessage first on PATH (the library's message boxes wait for a click: the stub
@@ -26,17 +26,13 @@ e2e_setup() {
     trap 'exit 130' INT TERM
     mkdir -p "$E2E_DIR/bin"
     MESSAGE_LOG="$E2E_DIR/messages.log"
-    : >"$MESSAGE_LOG"
     printf '#!/bin/sh\nfor a in "$@"; do last="$a"; done\nprintf "%%s\\n" "$last" >>"%s"\nexit 101\n' \
         "$MESSAGE_LOG" >"$E2E_DIR/bin/xmessage"
     chmod +x "$E2E_DIR/bin/xmessage"
     export PATH="$E2E_DIR/bin:$PATH"
     Xvfb -displayfd 7 -screen 0 800x600x24 -nolisten tcp 7>"$E2E_DIR/display" 2>"$E2E_DIR/xvfb.log" &
     XVFB_PID=$!
-    for _ in $(seq 100); do
-        [ -s "$E2E_DIR/display" ] || ! kill -0 "$XVFB_PID" 2>/dev/null && break
-        sleep 0.1
-    done
+    for _ in $(seq 100); do [ -s "$E2E_DIR/display" ] || ! kill -0 "$XVFB_PID" 2>/dev/null && break; sleep 0.1; done
     [ -s "$E2E_DIR/display" ] || { echo "Xvfb did not start:"; cat "$E2E_DIR/xvfb.log"; exit 1; }
     export DISPLAY=":$(tr -d '\n' <"$E2E_DIR/display")"
     e2e_log "Xvfb on $DISPLAY"
@@ -80,11 +76,7 @@ rpg_running() { [ -n "$RPG_PID" ] && kill -0 "$RPG_PID" 2>/dev/null; }
 
 # Waits up to 20 seconds for the game's window "RPG"; sets WID and focuses it.
 rpg_wait_window() {
-    for _ in $(seq 200); do
-        WID=$(xdotool search --name '^RPG$' 2>/dev/null | head -n1)
-        [ -n "$WID" ] || ! rpg_running && break
-        sleep 0.1
-    done
+    for _ in $(seq 200); do WID=$(xdotool search --name '^RPG$' 2>/dev/null | head -n1); [ -n "$WID" ] || ! rpg_running && break; sleep 0.1; done
     [ -n "$WID" ] || { e2e_log "no RPG window; its output:"; tail -n 20 "$RUN_DIR/stderr.log" "$RUN_DIR/stdout.log"; return 1; }
     timeout 5 xdotool windowfocus --sync "$WID" 2>/dev/null || timeout 5 xdotool windowfocus "$WID"
     sleep 0.5  # the first frames
@@ -161,14 +153,8 @@ rpg_close_button() { "$RPG_XCLOSE" "$WID"; }  # what the window manager's close 
 # Waits up to 10 seconds for the game to end; sets RPG_STATUS ("timeout" if it did not).
 rpg_wait_exit() {
     for _ in $(seq 100); do rpg_running || break; sleep 0.1; done
-    if rpg_running; then
-        RPG_STATUS=timeout
-        kill -KILL "$RPG_PID" 2>/dev/null
-        wait "$RPG_PID" 2>/dev/null
-    else
-        wait "$RPG_PID"
-        RPG_STATUS=$?
-    fi
+    if rpg_running; then RPG_STATUS=timeout; kill -KILL "$RPG_PID" 2>/dev/null; wait "$RPG_PID" 2>/dev/null
+    else wait "$RPG_PID"; RPG_STATUS=$?; fi
     RPG_PID=""
     e2e_log "rpg ended: $RPG_STATUS"
 }
