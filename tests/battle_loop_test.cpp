@@ -58,10 +58,8 @@ TEST_F(BattleRig, DeadMonsterTakesItsPathAlongAndAMonsterWithNoPathWaits) {
     EXPECT_EQ(Fight(), RunEnd::SCRIPT_END);
     EXPECT_EQ(script.said.size(), 3u);  // the goblin's fall, the warrior's and the slime's misses
     ASSERT_EQ(map.num_npcs, 3u);
-    EXPECT_EQ(map.npcs[0].x, 12u * 16u);  // walled in
-    EXPECT_EQ(map.npcs[1].x, 3u * 16u);   // seven cells left, next to the hero
-    EXPECT_EQ(map.npcs[2].y, 6u * 16u);   // four cells up
-    EXPECT_EQ(battle.turn, TURN_HERO);
+    // The walled-in one stayed; the warrior walked seven cells left, the slime four up, next to the hero.
+    EXPECT_EQ(std::make_tuple(map.npcs[0].x, map.npcs[1].x, map.npcs[2].y, battle.turn), std::make_tuple(192u, 48u, 96u, TURN_HERO));
 }
 
 // A long battle's replanning keeps each search to its path's cells; a failed one holds nothing.
@@ -82,9 +80,7 @@ TEST_F(BattleRig, PathsNeverDrainTheirPoolsAndOnly25MonstersFight) {
     for (int i = 3; i < 27; ++i) Monster(4 + i % 10, 4 + i / 10, 2);
     CBattleLoop crowded(battle);
     crowded.SetUp();
-    EXPECT_EQ(map.num_npcs, 25u);
-    EXPECT_EQ(map.npcs.size(), 25u);
-    EXPECT_EQ(crowded.paths.size(), 25u);
+    EXPECT_EQ(std::make_tuple(map.num_npcs, map.npcs.size(), crowded.paths.size()), std::make_tuple(25u, 25ul, 25ul));
     ASSERT_EQ(script.messages.size(), 1u);
     EXPECT_NE(script.messages[0].find("arena.map places 27 monsters; only the first 25 fight"), std::string::npos);
 }
@@ -101,9 +97,7 @@ TEST_F(BattleRig, MusicFromThePlaylistAndAltOpensOnlyTheHerosMenu) {
     script.Down(GK_ALT).Ticks(20).Up(GK_ALT).Ticks(4).Grace(0);
     EXPECT_EQ(Fight(), RunEnd::SCRIPT_END);
     EXPECT_EQ(script.songs, std::vector<std::string>{"play 3"});
-    EXPECT_EQ(battle.turn, TURN_COMPANION);
-    EXPECT_EQ(battle.origin_x, 2 * 16);
-    EXPECT_EQ(battle.origin_y, 7 * 16);
+    EXPECT_EQ(std::make_tuple(battle.turn, battle.origin_x, battle.origin_y), std::make_tuple(TURN_COMPANION, 32, 112));
 }
 
 TEST_F(BattleRig, CloseButtonAsksInEveryBattleScreen) {
@@ -127,7 +121,6 @@ TEST_F(BattleRig, CloseButtonAsksInEveryBattleScreen) {
 
 // Defeats, with the maps they lead to written to a game folder.
 class BattleDefeat : public BattleRig {
-protected:
     TempDir dir{TempDir::AS_GAME_FOLDER};
 };
 
@@ -135,9 +128,7 @@ TEST_F(BattleDefeat, OnTheSparringGroundTheHeroIsHealedAndSentHome) {
     CMap home;
     make_map(home, 30, 20);
     ASSERT_EQ(home.SaveMap("./data/home.map"), 0);
-    map.name = file_name_part(story::SPARRING_MAP);
-    map.bdestmap = "./data/home.map";
-    map.bdest_x = 96, map.bdest_y = 112;
+    map.name = file_name_part(story::SPARRING_MAP), map.bdestmap = "./data/home.map", map.bdest_x = 96, map.bdest_y = 112;
     Monster(3, 5, 1);  // Tobin
     player[0].hp = 2;
     script_rolls({5, 2});
@@ -169,9 +160,7 @@ TEST_F(BattleDefeat, ElsewhereTheDeathPictureLeadsToANewGameThatIsLeftAlone) {
     ASSERT_EQ(save_bitmap("./data/deathscene.tga", death, nullptr), 0);
     destroy_bitmap(death);
     ASSERT_EQ(map.LoadMap("./data/field.map"), 0);
-    player[0].x = player[0].y = 64;
-    player[0].hp = 3;
-    player[0].won_battles[0] = "cave.map";
+    player[0].x = player[0].y = 64, player[0].hp = 3, player[0].won_battles[0] = "cave.map";
     const unsigned int games = games_begun;
     bool picture_shown = false;  // centred
     script.each_idle = [&] { picture_shown |= ScreenPixel(300, 225) == red && ScreenPixel(299, 224) == 0; };
@@ -181,8 +170,7 @@ TEST_F(BattleDefeat, ElsewhereTheDeathPictureLeadsToANewGameThatIsLeftAlone) {
     script.Held(GK_RIGHT);  // walked into from the field with an arrow held
     script.Ticks(5).Tap(GK_ENTER).Ticks(5).Tap(GK_SPACE).Ticks(5);  // any key, then "new game"
     EXPECT_EQ(Run([] { FieldTick(); }), RunEnd::RETURNED);
-    EXPECT_TRUE(picture_shown);
-    EXPECT_EQ(games_begun, games + 1);
+    EXPECT_TRUE(picture_shown && games_begun == games + 1);
     // The old game's record went with it, and the new hero was not stepped on by the old game's arrow.
     EXPECT_EQ(std::make_tuple(map.name, player[0].won_battles[0], player[0].x), std::make_tuple("duskwing.map", "empty", 0u));
     EXPECT_EQ(Said(), "Thug|Attacks Arven and does 7 damage!!! HP is now -4(10)\n");  // no welcome

@@ -4,10 +4,10 @@
 #include <set>
 
 #include "BattleRig.h"
-#include "CMap.h"
-#include "CPlayer.h"
 #include "CBattleLoop.h"
+#include "CMap.h"
 #include "CMenu.h"
+#include "CPlayer.h"
 #include "MapBuild.h"
 #include "Quests.h"
 #include "Rolls.h"
@@ -59,11 +59,7 @@ TEST(BattleShapes, RangesAndAreasBySize) {
 // turn marks his range (its red tint is the end-to-end test's), the monsters' turn none.
 TEST_F(BattleRig, RangesSkipColumnAndRowZeroAreasKeepThemAndOnlyThePartysTurnShowsOne) {
     battle.ShapeGrid();
-    const struct {
-        int c, r, range;
-        size_t marked;
-        int out_c, out_r;
-    } cases[] = {
+    const struct { int c, r, range; size_t marked; int out_c, out_r; } cases[] = {
         {1, 1, 5, 4 * 4 - 1, 0, 1},       // columns and rows 1..4 of the shape, less its corner
         {15, 11, 5, 4 * 4 - 1, 12, 8},    // the far corner
         {15, 11, 2000000000, 15 * 11, 0, 0},  // a range from a damaged save covers the map and no more
@@ -105,8 +101,7 @@ protected:
     bool Strike(int target, std::initializer_list<int> rolls) {
         const CNpc& m = map.npcs[0];
         bool hit = false;
-        script.Clear().Space();  // closes the box of the blow, if there is one
-        script.said.clear();
+        script.Clear().Space().said.clear();  // SPACE closes the box of the blow, if there is one
         script_rolls(rolls);
         Run([&] { hit = battle.NpcAttack(0, (int)m.x, (int)m.y, target); });
         clear_scripted_rolls();
@@ -118,13 +113,8 @@ protected:
 // else the other member. Then the rolls: 2 of 10 misses, armour above the damage roll protects, and the
 // blow's damage is not reduced by it; hit points at the bottom of the range (a doctored save) do not wrap.
 TEST_F(MonsterBlow, VictimsWithinReachAndRollsDecideMissArmourAndDamage) {
-    const struct {
-        int kind, c, r, comp_c, comp_r, target;
-        std::initializer_list<int> rolls;
-        int ac, hp;
-        const char* said;
-        int hp_after;
-    } cases[] = {
+    const struct { int kind, c, r, comp_c, comp_r, target; std::initializer_list<int> rolls;
+                   int ac, hp; const char* said; int hp_after; } cases[] = {
         {2, 6, 5, 7, 5, 0, {1}, 0, 10, "A goblin:|Attacks Miresa and misses!\n", 10},
         {2, 10, 5, 1, 1, 0, {1}, 0, 10, "", 10},  // nobody touching it: no blow
         {9, 5, 3, 6, 4, 1, {1}, 0, 10, "Skeletal Archer:|Attacks Miresa and misses!\n", 10},
@@ -157,8 +147,7 @@ TEST_F(MonsterBlow, CompanionWhoHasNotJoinedStandsAsideForTheBattle) {
     player[0].x = player[0].y = 5 * 16;
     EXPECT_TRUE(Strike(0, {1}));
     loop.Finish();
-    EXPECT_EQ(player[1].x, 5u * 16u);  // back on her start tile
-    EXPECT_EQ(player[1].y, 5u * 16u);
+    EXPECT_EQ(std::make_pair(player[1].x, player[1].y), std::make_pair(80u, 80u));  // back on her start tile
 }
 
 // The cursor keeps to the area and strikes only a monster; Alt, Escape and either Control leave without a blow.
@@ -167,16 +156,12 @@ TEST_F(BattleRig, AttackCursorKeepsToTheAreaStrikesOnlyAMonsterAndCancels) {
     player[0].x = player[0].y = 5 * 16;
     Monster(5, 4, 2).LoadStats();
     script.Grace(0);
-    script.Tap(GK_RIGHT).Tap(GK_RIGHT)  // one cell right; the second is out of reach
-        .Tap(GK_SPACE)                  // an empty cell: nothing
-        .Tap(GK_LEFT).Tap(GK_SPACE)     // its own cell: nothing
-        .Tap(GK_UP).Tap(GK_SPACE)       // the goblin above
-        .Tap(GK_SPACE);                 // closes the miss's box
+    // One cell right (the second is out of reach) is empty, its own cell too: nothing; then the goblin above.
+    for (int k : {GK_RIGHT, GK_RIGHT, GK_SPACE, GK_LEFT, GK_SPACE, GK_UP, GK_SPACE, GK_SPACE}) script.Tap(k);
     script_rolls({0});
     bool attacked = false;
     EXPECT_EQ(Run([&] { attacked = battle.AttackSelect(0); }), RunEnd::RETURNED);
-    EXPECT_TRUE(attacked);
-    EXPECT_EQ(Said(), "|Your attack missed!\n");
+    EXPECT_TRUE(attacked && Said() == "|Your attack missed!\n") << Said();
     EXPECT_EQ(ScreenPixel(5 * 16, 4 * 16), makecol(255, 0, 0));  // the last frame's cursor on the goblin
     for (int key : {GK_ALT, GK_ESC, GK_LCONTROL, GK_RCONTROL}) {
         script.Clear().Ticks(2).Hold(key, 2);

@@ -22,8 +22,7 @@ protected:
         r.name = "Bob", r.script = keyword, r.talk = "talk", r.yes_text = "yes", r.no_text = "no", r.done_text = "done";
         r.quest_flag = flag, r.quest_next = next;
         script.Clear().said.clear();
-        if (answer) script.Answer(answer == 1);
-        script.Space();
+        (answer ? script.Answer(answer == 1) : script).Space();
         map.InteractNpcs(32, 32);
         std::string words;
         for (auto& s : script.said) words += (words.empty() ? "" : " ") + s.second;
@@ -32,14 +31,7 @@ protected:
 };
 
 TEST_F(Conversation, KeywordsWithTheirBitClearAndSet) {
-    const struct {
-        const char* keyword;
-        int flag, next;
-        uint64_t before;
-        int answer;
-        const char* said;
-        uint64_t after;
-    } cases[] = {
+    const struct { const char* keyword; int flag, next; uint64_t before; int answer; const char* said; uint64_t after; } cases[] = {
         {"none", 0x10, 0, 0, 0, "talk", 0},
         {"none", 0x10, 0, 0x10, 0, "done", 0x10},
         {"none", 0, 0, ~0ull, 0, "talk", ~0ull},

@@ -2,9 +2,9 @@
 #include <tuple>
 #include <vector>
 
+#include "CMain.h"
 #include "CMap.h"
 #include "CPlayer.h"
-#include "CMain.h"
 #include "Grid.h"
 #include "Interaction.h"
 #include "PeopleRig.h"
@@ -22,21 +22,15 @@ protected:
     void SetUp() override {
         PeopleRig::SetUp();
         MakeMap(10, 10);
-        player[0].x = player[0].y = 32;
-        player[0].facing = DIR_RIGHT;  // the tile ahead is (3, 2)
+        player[0].x = player[0].y = 32, player[0].facing = DIR_RIGHT;  // the tile ahead is (3, 2)
         Item(4, "Potion", IT_USABLE, 0, 0);
     }
     int Event(int c, int r, int type, int q = 0, const char* text = "text") {
         const int i = AddEvent(c, r, type, q);
-        map.events[i].speaker = "Clerk";
-        map.events[i].text = text;
+        map.events[i].speaker = "Clerk", map.events[i].text = text;
         return i;
     }
-    // A fresh script of `spaces` taps.
-    CScriptHost& Script(int spaces = 0) {
-        script.Clear().said.clear();
-        return script.Space(spaces);
-    }
+    CScriptHost& Script(int spaces = 0) { script.said.clear(); return script.Clear().Space(spaces); }  // afresh
 };
 
 TEST_F(Events, InnHealsForFiveGoldAndRefusesFour) {

@@ -17,10 +17,8 @@ e2e_cleanup() {
 # Temp dir, a stub xmessage first on PATH (the library's message boxes wait for a click: the stub
 # logs the text and answers at once with the OK button's code), Xvfb on a display it picks itself.
 e2e_setup() {
-    : "${RPG_BIN:?set RPG_BIN to the rpg binary}"
-    RPG_BIN=$(readlink -f "$RPG_BIN")
-    [ -n "${RPG_XCLOSE:-}" ] && RPG_XCLOSE=$(readlink -f "$RPG_XCLOSE")
-    [ -n "${RPG_DATA:-}" ] && RPG_DATA=$(readlink -f "$RPG_DATA")
+    RPG_BIN=$(readlink -f "${RPG_BIN:?set RPG_BIN to the rpg binary}")
+    RPG_XCLOSE=$(readlink -f "${RPG_XCLOSE:-/nonexistent}") RPG_DATA=$(readlink -f "${RPG_DATA:-/nonexistent}")
     E2E_DIR=$(mktemp -d /tmp/rpg_e2e.XXXXXX)
     trap e2e_cleanup EXIT
     trap 'exit 130' INT TERM
@@ -45,7 +43,7 @@ e2e_own_data() {
     : "${RPG_TOOL:?set RPG_TOOL to the rpgtool binary}"
     [ -e "${RPG_DATA:-}/tiles.bmp" ] || { echo "no built content in RPG_DATA (${RPG_DATA:-unset})"; exit 1; }
     local data=$E2E_DIR/data f
-    mkdir -p "$data"
+    mkdir "$data"
     for f in "$RPG_DATA"/*; do case $f in *.map | *.MAP) ;; *) ln -s "$(readlink -f "$f")" "$data/" ;; esac; done
     { echo "import sys; from tmx import tmx, PICTURES; OUT = sys.argv[1]"; cat; } |
         PYTHONPATH=$(dirname "${BASH_SOURCE[0]}") python3 - "$E2E_DIR" || exit 1
@@ -59,11 +57,8 @@ e2e_own_data() {
 # "again" starts it once more in the last run's working dir, as it was left (its saved game too).
 rpg_start() {
     local mode=${1:-full}
-    if [ "$mode" != again ]; then
-        RUN_DIR="$E2E_DIR/run.$RANDOM"
-        mkdir -p "$RUN_DIR"
-        case $mode in full) ln -s "$RPG_DATA" "$RUN_DIR/data" ;; empty) mkdir "$RUN_DIR/data" ;; esac
-    fi
+    [ "$mode" = again ] || RUN_DIR=$(mktemp -d "$E2E_DIR/run.XXXX")
+    case $mode in full) ln -s "$RPG_DATA" "$RUN_DIR/data" ;; empty) mkdir "$RUN_DIR/data" ;; esac
     : >"$MESSAGE_LOG"
     # The last game's window must be gone, or the search below could find it (even by the same id).
     for _ in $(seq 50); do [ -z "$(xdotool search --name '^RPG$' 2>/dev/null)" ] && break; sleep 0.1; done
@@ -76,7 +71,11 @@ rpg_running() { [ -n "$RPG_PID" ] && kill -0 "$RPG_PID" 2>/dev/null; }
 
 # Waits up to 20 seconds for the game's window "RPG"; sets WID and focuses it.
 rpg_wait_window() {
-    for _ in $(seq 200); do WID=$(xdotool search --name '^RPG$' 2>/dev/null | head -n1); [ -n "$WID" ] || ! rpg_running && break; sleep 0.1; done
+    for _ in $(seq 200); do
+        WID=$(xdotool search --name '^RPG$' 2>/dev/null | head -n1)
+        [ -n "$WID" ] || ! rpg_running && break
+        sleep 0.1
+    done
     [ -n "$WID" ] || { e2e_log "no RPG window; its output:"; tail -n 20 "$RUN_DIR/stderr.log" "$RUN_DIR/stdout.log"; return 1; }
     timeout 5 xdotool windowfocus --sync "$WID" 2>/dev/null || timeout 5 xdotool windowfocus "$WID"
     sleep 0.5  # the first frames
@@ -150,17 +149,16 @@ alert_gone() { wait_pixels "$1" $ALERT_BOX white 0 3000; }
 field_up() { wait_pixels "$1" $STATUS_BOX red 20 400 "${2:-8}"; }
 rpg_close_button() { "$RPG_XCLOSE" "$WID"; }  # what the window manager's close button sends
 
-# Waits up to 10 seconds for the game to end; sets RPG_STATUS ("timeout" if it did not).
-rpg_wait_exit() {
+# Moves the quit alert to "YES", takes it and waits up to 10 seconds for the game to end; sets
+# RPG_STATUS ("timeout" if it did not).
+quit_yes() {
+    key_tap Right; sleep 0.2; key_tap Return
     for _ in $(seq 100); do rpg_running || break; sleep 0.1; done
     if rpg_running; then RPG_STATUS=timeout; kill -KILL "$RPG_PID" 2>/dev/null; wait "$RPG_PID" 2>/dev/null
     else wait "$RPG_PID"; RPG_STATUS=$?; fi
     RPG_PID=""
     e2e_log "rpg ended: $RPG_STATUS"
 }
-
-# Moves the quit alert to "YES", takes it and waits for the game to end.
-quit_yes() { key_tap Right; sleep 0.2; key_tap Return; rpg_wait_exit; }
 
 check() {
     local what=$1

@@ -1,8 +1,7 @@
 #!/bin/bash
-# From the title screen to a loaded game with real keys: the splash and the start menu, a new game
-# with its opening scene answered, the status menu opened and closed, a save at the cleric, quit;
-# then the game started again, "load game", and the hero stands where he was saved. The content is the test's own (a home map with a
-# cleric, the citadel's stage, the NPC list); the pictures are the build's.
+# From the title screen to a loaded game with real keys: the splash, the start menu, a new game with
+# its opening scene, the status menu, a save at the cleric, quit; started again, "load game" puts the
+# hero where he was saved. The maps and NPC list are the test's own, the pictures the build's.
 # RPG_DOCS=DIR copies the title menu and status page screenshots there for the README.
 source "$(dirname "$0")/lib.sh"
 HERE=$(cd "$(dirname "$0")/.." && pwd)
@@ -57,20 +56,14 @@ check "CONTROL opens the status page" status_up
 check "the page has its lines" at_least "$(count_pixels status.png 15 7 200 8 dark)" 100
 key_tap Alt_L 100
 check "ALT closes it: the field is back" field_up field
-key_tap Down 1500
-key_tap Right 2000
-shot walked
+key_tap Down 1500; key_tap Right 2000; shot walked
 check "the hero stands before the altar at ($SAVED_X, $SAVED_Y)" at_least "$(hero_at walked $SAVED_X $SAVED_Y)" 20
 key_tap space 100
 check "SPACE facing the altar: the cleric speaks" box_up cleric
-key_tap space 100
-sleep 0.3
-key_tap Down
-key_tap space 100
+key_tap space 100; sleep 0.3; key_tap Down; key_tap space 100
 check "\"Save\" writes player.sav" saved
 check "and says so in a box" box_up saved
 key_tap space 100
-key_tap Up 400  # walk away: the load must bring him back
 key_tap Escape
 check "ESC asks whether to quit" alert_up quit
 quit_yes
@@ -83,8 +76,7 @@ check "window RPG appears again" rpg_wait_window
 check "the start menu" rpg_wait_menu
 key_tap Down; key_tap space 100
 check "load game goes to the field" field_up loaded 10
-sleep 0.5
-shot loaded
+sleep 0.5; shot loaded
 check "the hero stands where he was saved" at_least "$(hero_at loaded $SAVED_X $SAVED_Y)" 20
 rpg_close_button
 check "the close button asks whether to quit" alert_up quit2
@@ -92,9 +84,6 @@ quit_yes
 check "YES ends the game with status 0" equals "$RPG_STATUS" 0
 check "no sanitizer reports" no_sanitizer_reports
 
-if [ -n "${RPG_DOCS:-}" ]; then
-    mkdir -p "$RPG_DOCS"
-    cp "$E2E_DIR/menu.png" "$RPG_DOCS/screen-menu.png"
+[ -n "${RPG_DOCS:-}" ] && mkdir -p "$RPG_DOCS" && cp "$E2E_DIR/menu.png" "$RPG_DOCS/screen-menu.png" &&
     cp "$E2E_DIR/status.png" "$RPG_DOCS/screen-status.png"
-fi
 e2e_finish
