@@ -1,15 +1,19 @@
-// NPC steps on the grid, the camera that follows them, the field wander and the monster table.
+// NPCs: steps on the grid, the camera that follows them, the field wander, the monster table, conversations and the rolls they draw.
 #include <set>
 #include <tuple>
 
+#include "CMain.h"
 #include "CMap.h"
 #include "CPlayer.h"
-#include "CMain.h"
 #include "Grid.h"
 #include "Interaction.h"
 #include "PeopleRig.h"
+#include "Quests.h"
+#include "Rolls.h"
 
 namespace {
+
+constexpr int PLAIN_FLAG = 0x200000;  // a quest whose script only sets its own bit
 
 class Npcs : public PeopleRig {
 protected:
@@ -21,6 +25,20 @@ protected:
     }
     CNpc& N(int i = 0) { return map.npcs[i]; }
     bool Steps(int dir) { return N().Move(map, dir), N().moving; }  // whether a step towards dir began
+    // Talks to Bob, whose record has `keyword`, with `answer` 0 (none), 1 (yes) or 2 (no); returns the words said.
+    std::string Converse(const char* keyword, int flag, int next, int answer, int id = 1) {
+        map.npc_info.assign(3, CNpcInfo());
+        N().id = id;
+        CNpcInfo& r = map.npc_info[0];
+        r.name = "Bob", r.script = keyword, r.talk = "talk", r.yes_text = "yes", r.no_text = "no", r.done_text = "done";
+        r.quest_flag = flag, r.quest_next = next;
+        script.Clear().said.clear();
+        (answer ? script.Answer(answer == 1) : script).Space();
+        map.InteractNpcs(64, 64);
+        std::string words;
+        for (auto& s : script.said) words += (words.empty() ? "" : " ") + s.second;
+        return words;
+    }
 };
 
 // A step takes sixteen updates and ignores moves meanwhile; walls, the hero, other NPCs and the map's edge refuse it.
@@ -96,6 +114,54 @@ TEST_F(Npcs, MonsterKindsTakeTheirWholeRowAndOtherKindsChangeNothing) {
         if (known) names.insert(n.name);
     }
     EXPECT_EQ(names.size(), 30u);
+}
+
+// Each script keyword with its quest bit clear and set, yes and no answers; id 0 and ids past the list say nothing.
+TEST_F(Npcs, ConversationKeywordsWithTheirBitClearAndSet) {
+    const struct { const char* keyword; int flag, next; uint64_t before; int answer; const char* said; uint64_t after; } cases[] = {
+        {"none", 0x10, 0, 0, 0, "talk", 0},
+        {"none", 0x10, 0, 0x10, 0, "done", 0x10},
+        {"none", 0, 0, ~0ull, 0, "talk", ~0ull},
+        {"yesno", PLAIN_FLAG, 0, 0, 2, "talk no", 0},
+        {"yesno", PLAIN_FLAG, 0, 0, 1, "talk yes", PLAIN_FLAG},
+        {"yesno", PLAIN_FLAG, 0, PLAIN_FLAG, 0, "done", PLAIN_FLAG},
+        {"setcheckquest", 0x2, PLAIN_FLAG, 0, 0, "talk", 0},
+        {"setcheckquest", 0x2, PLAIN_FLAG, 0x2, 0, "done", 0x2 | PLAIN_FLAG},
+        {"checkquest", PLAIN_FLAG, 0, 0, 0, "done", PLAIN_FLAG},  // its quest sets its own bit first
+        {"checkquest", 0x10, 0, 0, 0, "talk", 0},
+        {"setquest", 0x30, 0, 0, 0, "talk", 0x30},
+        {"setquest", -1, 0, 0, 0, "talk", ~0ull},  // a negative mask reaches the high bits
+        {"procquest", 0, PLAIN_FLAG, 0, 0, "talk", PLAIN_FLAG},
+        {"None", 0, 0, 0, 0, "", 0},
+    };
+    for (const auto& c : cases) {
+        quest.flags = c.before;
+        EXPECT_EQ(Converse(c.keyword, c.flag, c.next, c.answer), c.said) << c.keyword << " " << c.before;
+        EXPECT_EQ(quest.flags, c.after) << c.keyword << " " << c.before;
+    }
+    for (int id : {0, 4, -5}) {
+        EXPECT_EQ(Converse("none", 0, 0, 0, id), "") << id;
+    }
+}
+
+
+// A scripted roll reaches each rule that draws one, in the rule's range.
+TEST_F(Npcs, ScriptedRollsReachTheRulesThatDrawThem) {
+    N().dir = 9;  // standing, with no walkway round it: it draws its next wander direction, raw % 50 + 1
+    script_rolls({152});
+    FieldNpcWander();
+    EXPECT_EQ(map.npcs[0].dir, 3);
+    script_rolls({0, 8, 17, 4, 13, 5});  // five attributes of 10..18, then the hit points of 8..10
+    CPlayer& p = player[0];
+    p.InitStats();
+    EXPECT_EQ(std::vector<int>({p.str, p.wis, p.intel, p.con, p.cha, p.max_hp}), std::vector<int>({10, 18, 18, 14, 14, 10}));
+    CNpc monster;  // a monster picks its target between the two members once the companion has joined
+    script_rolls({7});
+    monster.UpdateTargets();
+    EXPECT_EQ(monster.target, 0);  // no companion: nothing drawn, the scripted 7 waits
+    quest.flags = QF_COMPANION;
+    monster.UpdateTargets();
+    EXPECT_EQ(monster.target, 1);
 }
 
 }  // namespace
