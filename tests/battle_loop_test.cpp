@@ -15,9 +15,7 @@
 #include "TempDir.h"
 #include "Timing.h"
 
-// The hero walks up to a Goblin Shaman (4 hit points, 2 gold, 2 exp; its cell out of his range and taken),
-// strikes, takes a miss, strikes again. The companion has not joined: no turn, her fall does not count,
-// and her reward stops at the top of the count. (Potions in battle are the automated player's tests'.)
+// Walk, strike, a miss back, strike: the fallen companion who has not joined has no turn, yet her reward does not wrap.
 TEST_F(BattleRig, WholeBattleThroughTheKeys) {
     Monster(6, 5, 5);
     player[0].damage = 3;
@@ -41,8 +39,7 @@ TEST_F(BattleRig, WholeBattleThroughTheKeys) {
     EXPECT_EQ(script.timer_rates.front(), 60);
 }
 
-// A walled-in goblin finds no path and waits. The goblin next to the hero dies; the warrior and the
-// slime behind it move up a slot and walk their own ways to the hero, not the dead goblin's.
+// A monster with no path waits; those behind a dead one move up a slot and walk their own paths, not its.
 TEST_F(BattleRig, DeadMonsterTakesItsPathAlongAndAMonsterWithNoPathWaits) {
     WalledIn(Monster(12, 2, 2));
     Monster(3, 5, 2);
@@ -58,12 +55,11 @@ TEST_F(BattleRig, DeadMonsterTakesItsPathAlongAndAMonsterWithNoPathWaits) {
     EXPECT_EQ(Fight(), RunEnd::SCRIPT_END);
     EXPECT_EQ(script.said.size(), 3u);  // the goblin's fall, the warrior's and the slime's misses
     ASSERT_EQ(map.num_npcs, 3u);
-    // The walled-in one stayed; the warrior walked seven cells left, the slime four up, next to the hero.
-    EXPECT_EQ(std::make_tuple(map.npcs[0].x, map.npcs[1].x, map.npcs[2].y, battle.turn), std::make_tuple(192u, 48u, 96u, TURN_HERO));
+    EXPECT_EQ(std::make_tuple(map.npcs[0].x, map.npcs[1].x, map.npcs[2].y, battle.turn),
+              std::make_tuple(192u, 48u, 96u, TURN_HERO));  // walled in; seven cells left; four up
 }
 
-// A long battle's replanning keeps each search to its path's cells; a failed one holds nothing.
-// More than 25 monsters: the first 25 fight, and a message says so.
+// Replanning keeps each search to its path's cells, a failed one to none; only the first 25 monsters fight.
 TEST_F(BattleRig, PathsNeverDrainTheirPoolsAndOnly25MonstersFight) {
     Monster(12, 9, 2);
     Monster(14, 2, 2);
@@ -85,8 +81,7 @@ TEST_F(BattleRig, PathsNeverDrainTheirPoolsAndOnly25MonstersFight) {
     EXPECT_NE(script.messages[0].find("arena.map places 27 monsters; only the first 25 fight"), std::string::npos);
 }
 
-// With nothing heard each pass rolls: 0 stays silent, 12 % 9 plays song 3 once, then heard, no more rolls.
-// Alt opens the hero's menu but not the companion's, whose range is centred on her.
+// The playlist rolls while nothing is heard (0: silence); Alt opens the hero's menu but not the companion's.
 TEST_F(BattleRig, MusicFromThePlaylistAndAltOpensOnlyTheHerosMenu) {
     quest.flags |= QF_COMPANION;
     WalledIn(Monster(12, 10, 2));
@@ -102,8 +97,9 @@ TEST_F(BattleRig, MusicFromThePlaylistAndAltOpensOnlyTheHerosMenu) {
 
 TEST_F(BattleRig, CloseButtonAsksInEveryBattleScreen) {
     Monster(12, 10, 2);
-    // The taps from the field to the field, the action menu, the attack cursor, the free look, its status panel.
-    const std::vector<int> ways[] = {{}, {GK_SPACE}, {GK_SPACE, GK_DOWN, GK_SPACE}, {GK_SPACE, GK_DOWN, GK_DOWN, GK_DOWN, GK_SPACE},
+    // From the field to itself, the action menu, the attack cursor, the free look, its status panel.
+    const std::vector<int> ways[] = {{}, {GK_SPACE}, {GK_SPACE, GK_DOWN, GK_SPACE},
+                                     {GK_SPACE, GK_DOWN, GK_DOWN, GK_DOWN, GK_SPACE},
                                      {GK_SPACE, GK_DOWN, GK_DOWN, GK_DOWN, GK_SPACE, GK_ENTER}};
     script.Grace(0);
     for (const auto& taps : ways) {
@@ -141,9 +137,7 @@ TEST_F(BattleDefeat, OnTheSparringGroundTheHeroIsHealedAndSentHome) {
               std::make_tuple(10, 0, std::string("home.map"), 96u, 112u));
 }
 
-// A portal from the field into an arena where a thug finishes the hero: the death picture waits for a
-// key, the start menu begins a new game at home, and neither the battle, the portal nor the rest of
-// the field's tick go back to the old game or act on the new one.
+// Killed in an arena entered from the field: the death picture, then a new game that nothing of the old one touches.
 TEST_F(BattleDefeat, ElsewhereTheDeathPictureLeadsToANewGameThatIsLeftAlone) {
     CMap home, field;
     make_map(home, 20, 15);
@@ -171,7 +165,7 @@ TEST_F(BattleDefeat, ElsewhereTheDeathPictureLeadsToANewGameThatIsLeftAlone) {
     script.Ticks(5).Tap(GK_ENTER).Ticks(5).Tap(GK_SPACE).Ticks(5);  // any key, then "new game"
     EXPECT_EQ(Run([] { FieldTick(); }), RunEnd::RETURNED);
     EXPECT_TRUE(picture_shown && games_begun == games + 1);
-    // The old game's record went with it, and the new hero was not stepped on by the old game's arrow.
-    EXPECT_EQ(std::make_tuple(map.name, player[0].won_battles[0], player[0].x), std::make_tuple("duskwing.map", "empty", 0u));
+    EXPECT_EQ(std::make_tuple(map.name, player[0].won_battles[0], player[0].x),
+              std::make_tuple("duskwing.map", "empty", 0u));  // no old record, not moved by the old game's arrow
     EXPECT_EQ(Said(), "Thug|Attacks Arven and does 7 damage!!! HP is now -4(10)\n");  // no welcome
 }

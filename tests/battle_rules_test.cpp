@@ -41,8 +41,7 @@ size_t marked() {
 
 }  // namespace
 
-// Ranges go by rays (no ray reaches a whole radius along an axis: 1 and 2 keep only the centre), areas
-// by distance (two steps along an axis: 4 is not below 4); both shapes of 45 are the 7 x 7 block without corners.
+// Ranges go by rays (1 and 2 keep only the centre), areas by distance; both 45-cell shapes are a 7 x 7 less corners.
 TEST(BattleShapes, RangesAndAreasBySize) {
     const size_t range_sizes[] = {0, 1, 1, 9, 25, 45, 69}, area_sizes[] = {0, 5, 9, 25, 45};
     for (int n = 0; n <= 6; ++n) EXPECT_EQ(range(n).size(), range_sizes[n]) << "range " << n;
@@ -55,8 +54,7 @@ TEST(BattleShapes, RangesAndAreasBySize) {
     EXPECT_TRUE(in_attack_area(40000, 40000, INT_MAX));  // a huge reach from a damaged save does not overflow
 }
 
-// Ranges leave out column 0, row 0 and cells off the map, attack areas keep column and row 0; the hero's
-// turn marks his range (its red tint is the end-to-end test's), the monsters' turn none.
+// Ranges leave out column and row 0 and cells off the map, areas keep them; the monsters' turn shows no range.
 TEST_F(BattleRig, RangesSkipColumnAndRowZeroAreasKeepThemAndOnlyThePartysTurnShowsOne) {
     battle.ShapeGrid();
     const struct { int c, r, range; size_t marked; int out_c, out_r; } cases[] = {
@@ -109,9 +107,7 @@ protected:
     }
 };
 
-// Who is struck: reach 1 looks right, left, below, above; a longer reach strikes its target if in reach,
-// else the other member. Then the rolls: 2 of 10 misses, armour above the damage roll protects, and the
-// blow's damage is not reduced by it; hit points at the bottom of the range (a doctored save) do not wrap.
+// Who is struck (reach 1 looks right first; else the target if in reach), then the rolls: miss, armour, damage.
 TEST_F(MonsterBlow, VictimsWithinReachAndRollsDecideMissArmourAndDamage) {
     const struct { int kind, c, r, comp_c, comp_r, target; std::initializer_list<int> rolls;
                    int ac, hp; const char* said; int hp_after; } cases[] = {
@@ -156,7 +152,6 @@ TEST_F(BattleRig, AttackCursorKeepsToTheAreaStrikesOnlyAMonsterAndCancels) {
     player[0].x = player[0].y = 5 * 16;
     Monster(5, 4, 2).LoadStats();
     script.Grace(0);
-    // One cell right (the second is out of reach) is empty, its own cell too: nothing; then the goblin above.
     for (int k : {GK_RIGHT, GK_RIGHT, GK_SPACE, GK_LEFT, GK_SPACE, GK_UP, GK_SPACE, GK_SPACE}) script.Tap(k);
     script_rolls({0});
     bool attacked = false;
@@ -181,7 +176,7 @@ protected:
     }
 };
 
-TEST_F(StatusPanel, PartyMemberMonsterNoSuchMonsterAndTheFreeLook) {
+TEST_F(StatusPanel, MemberMonsterNoSuchMonsterAndTheFreeLookWhereAltMidStepGoesBack) {
     CPlayer& p = player[1];
     p.hp = 7, p.max_hp = 10, p.mana = 2, p.max_mana = 5, p.level = 3, p.exp = 40, p.damage = 4;
     menu.ShowBattleStatus(true, 1);
@@ -194,7 +189,6 @@ TEST_F(StatusPanel, PartyMemberMonsterNoSuchMonsterAndTheFreeLook) {
     clear_bitmap(screen);
     menu.ShowBattleStatus(false, 5);  // no such monster: the frame alone
     ExpectLines(440, {});
-    // Free look: a monster's panel until a key; Alt in the middle of a step goes back where the hero stood.
     battle.ShapeGrid();
     player[0].x = player[0].y = 5 * 16;
     map.npcs.clear();

@@ -36,7 +36,8 @@ protected:
 TEST_F(Events, InnHealsForFiveGoldAndRefusesFour) {
     const int i = Event(3, 2, EV_INN);
     player[0].max_hp = 20;
-    const struct { int gold; bool yes; int gold_after, hp_after; } cases[] = {{5, true, 0, 20}, {4, true, 4, 3}, {5, false, 5, 3}};
+    const struct { int gold; bool yes; int gold_after, hp_after; } cases[] = {
+        {5, true, 0, 20}, {4, true, 4, 3}, {5, false, 5, 3}};
     for (const auto& c : cases) {
         player[0].gold = c.gold, player[0].hp = 3;
         Script().Answer(c.yes).Space();
@@ -57,14 +58,12 @@ TEST_F(Events, SwitchUsedTwiceReturnsItsTileAndRunsItsQuestTwice) {
     }
 }
 
-// The trainer levels the member chosen (LEFT or RIGHT switches once per press however long it is
-// held, and only once the companion has joined) when the experience allows: 4 more hit points,
-// healed, and the damage point counts at once, the hero's sword still worn.
+// The trainer levels the member chosen (LEFT/RIGHT once per press, once she has joined) when earned, at once.
 TEST_F(Events, TrainerLevelsTheChosenMemberWhenEarnedAndStrengthensAtOnce) {
     Item(3, "Sword", IT_WEAPON, 3, 0);
     player[0].inv[0].id = 3;
     player[0].WearObject(3, 0);
-    const struct { uint64_t flags; int level, exp; std::vector<std::pair<int, int>> presses /* key, ticks */; int trained; } cases[] = {
+    const struct { uint64_t flags; int level, exp; std::vector<std::pair<int, int>> presses; int trained; } cases[] = {
         {0, 1, 5, {}, -1},
         {0, MAX_LEVEL, 1000000, {}, -1},  // a level past the table (a damaged save) trains no further
         {0, 1, 6, {{GK_RIGHT, 2}}, 0},
@@ -93,8 +92,7 @@ TEST_F(Events, TrainerLevelsTheChosenMemberWhenEarnedAndStrengthensAtOnce) {
     }
 }
 
-// The use key looks at the two cells just past the side the hero faces, also when free walking
-// left him off the 16-pixel grid: at (40, 40) he covers cells 2 and 3 both ways.
+// The use key looks at both cells past the side faced, also off the grid: at (40, 40) he covers cells 2 and 3.
 TEST_F(Events, UseKeyFindsTheSignAheadOffTheGrid) {
     const int cases[][3] = {{DIR_UP, 3, 1}, {DIR_DOWN, 2, 4}, {DIR_RIGHT, 4, 3}, {DIR_LEFT, 1, 2}};
     player[0].x = player[0].y = 40;
@@ -116,8 +114,7 @@ TEST_F(Events, SpaceHeldInTheFieldPicksUpOneObjectOfAPile) {
     EXPECT_EQ(std::make_tuple(player[0].inv[0].id, player[0].inv[1].id, map.num_events), std::make_tuple(4, 0, 2u));
 }
 
-// The chest's automatic save holds its find in the pack (a load must not find the chest opened and
-// the find gone); reloaded from its file, the map's chest stays opened.
+// The chest's own save holds its find in the pack, and a chest stays opened when its map is read again.
 TEST_F(Events, ChestSavesItsFindAndStaysOpenedAfterTheMapIsReloaded) {
     player[0].x = 40;
     Event(3, 2, EV_TALK | EV_CHEST, 4, "A chest.");

@@ -22,8 +22,7 @@ protected:
     }
 };
 
-// A second helmet takes the first off at once; types and slots that cannot be worn, and ids from a
-// damaged save, are refused.
+// A second helmet takes the first off; unwearable types, bad slots and ids from a damaged save are refused.
 TEST_F(Items, WearingASecondHelmetTakesTheFirstOffAndUnwearablesAreRefused) {
     p.inv[0].id = 1, p.inv[1].id = 2, p.inv[2].id = 3;
     p.WearObject(1, 0), p.WearObject(3, 2), p.WearObject(2, 1);

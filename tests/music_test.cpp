@@ -16,8 +16,7 @@ namespace {
 using Songs = std::vector<std::string>;
 using Music = GameRig;
 
-// An ordinary door lets the song heard go on; a map with a tune of its own loops it (and goes on with
-// it when entered again, also back from its battle); leaving it ends the tune and the playlist takes over.
+// A door lets the song go on; a tuned map loops its tune, also back from its battle, until left for the playlist.
 TEST_F(Music, DoorsLetTheSongGoOnAndATunedMapLoopsItsTuneUntilLeft) {
     TempDir dir{TempDir::AS_GAME_FOLDER};
     CMap m;
@@ -52,8 +51,7 @@ TEST_F(Music, DoorsLetTheSongGoOnAndATunedMapLoopsItsTuneUntilLeft) {
     EXPECT_EQ(script.songs, (Songs{"play 8", "loop 8"}));
 }
 
-// Tunes go by the exact name; the playlist rolls 1 to 8 for a song and 0 for silence, and neither
-// rolls nor asks while a song is heard.
+// Tunes go by the exact name; the playlist rolls 1 to 8 or silence, and nothing while a song is heard.
 TEST_F(Music, TunesGoByTheExactNameAndOneRollInNineStaysSilent) {
     for (const char* name : {"orcvillage.map", "ORCVILLAGE.MAP", "Vorrand.MAP", "town.map"}) {
         map.name = name;

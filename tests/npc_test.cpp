@@ -67,8 +67,7 @@ TEST_F(Npcs, CameraFollowsAWalkerButStaysAtTheOriginOfASmallMap) {
     EXPECT_EQ(std::make_pair(map.scroll_x, map.scroll_y), std::make_pair(0, 0));
 }
 
-// The field wander on walkways everywhere: each NPC is tested on its own next square, against the
-// hero (at (144, 144)) and the other NPCs, and stays on the map.
+// The wander on walkways: each NPC's next square is tested against the hero (144, 144), the others and the edge.
 TEST_F(Npcs, WanderersStopForEachOtherAndTheHeroAndStayOnTheMap) {
     using Walker = std::tuple<unsigned, unsigned, int, unsigned, unsigned>;  // x, y, direction, end x, end y
     const struct { const char* what; int passes; Walker a, b; } cases[] = {
@@ -95,8 +94,7 @@ auto stats(const CNpc& n) {
 }
 auto placing(const CNpc& n) { return std::make_tuple(n.x, n.y, n.target, n.dir, n.sprite); }
 
-// Kinds 1 to 30 each take a whole row of their own (the first and last pinned here, others by the
-// battle tests); other kinds change nothing, and the placing is never touched.
+// Kinds 1 to 30 take a whole row of their own (others pinned by the battle tests); other kinds change nothing.
 TEST_F(Npcs, MonsterKindsTakeTheirWholeRowAndOtherKindsChangeNothing) {
     CNpc worn;  // a wounded monster with leftovers everywhere
     worn.x = 48, worn.y = 80, worn.target = 1, worn.dir = 3, worn.sprite = 2, worn.name = "old", worn.damage = 99;
@@ -118,7 +116,8 @@ TEST_F(Npcs, MonsterKindsTakeTheirWholeRowAndOtherKindsChangeNothing) {
 
 // Each script keyword with its quest bit clear and set, yes and no answers; id 0 and ids past the list say nothing.
 TEST_F(Npcs, ConversationKeywordsWithTheirBitClearAndSet) {
-    const struct { const char* keyword; int flag, next; uint64_t before; int answer; const char* said; uint64_t after; } cases[] = {
+    const struct { const char* keyword; int flag, next; uint64_t before; int answer; const char* said; uint64_t after; }
+        cases[] = {
         {"none", 0x10, 0, 0, 0, "talk", 0},
         {"none", 0x10, 0, 0x10, 0, "done", 0x10},
         {"none", 0, 0, ~0ull, 0, "talk", ~0ull},

@@ -26,7 +26,8 @@ protected:
 
 // A gift the map has no cell for is not laid nor marked, so a map that holds it can still have it, once.
 TEST_F(Quests, GiftsAreLaidOnceAndOnlyMarkedWhenLaid) {
-    const struct { int number, boxes; uint64_t marks; unsigned int hero_x /* the herb is laid under him */; int c, r, item; } cases[] = {
+    // The herb is laid under the hero.
+    const struct { int number, boxes; uint64_t marks; unsigned int hero_x; int c, r, item; } cases[] = {
         {QF_ERRAND_GIFT, 0, QF_ERRAND_GIFT_LAID | QF_ERRAND_MARK, 0, 83, 65, 2},
         {QF_HERB_GIFT, 1, QF_HERB_GIFT, 40 * 16 + 5, 40, 0, 3},
     };
@@ -114,9 +115,7 @@ TEST_F(Quests, ScriptedJourneysEnterTheirMapsOnTheStartTilesOrTheLandingPlace) {
     EXPECT_TRUE(player[0].won_battles[0] == "selka_battle.map" && (quest.flags & QF_SELKA_ROAD));  // won, road marked
 }
 
-// A fight whose battle map cannot be read is not fought where the party stands: the spar leaves it
-// at home, the ambush lets it on into Selka, each naming the file. An ambush lost: the start menu's
-// new game begins at home, and the old game's script neither records the battle nor goes on.
+// An unreadable battle map is named and not fought where the party stands; a lost ambush leaves the new game alone.
 TEST_F(Quests, UnreadableOrLostFightsGoNoFurtherThanTheyShould) {
     TempDir dir(TempDir::AS_GAME_FOLDER);
     // `lost`: the battle map holds a thug and the hero comes to it already fallen; else it is missing.

@@ -14,8 +14,7 @@ namespace {
 
 using ScreenKit = PeopleRig;
 
-// YES is the first entry and NO the second; the cleric's menu starts on "Leave" every time; a
-// SPACE still held from the question box answers nothing.
+// YES first, NO second; the cleric's menu starts on "Leave"; a SPACE still held from the question answers nothing.
 TEST_F(ScreenKit, ChoiceMenusAnswerByEntryAndWaitForAFreshSpace) {
     script.Tap(GK_SPACE);
     EXPECT_TRUE(menu.Choice(screen));
@@ -29,8 +28,7 @@ TEST_F(ScreenKit, ChoiceMenusAnswerByEntryAndWaitForAFreshSpace) {
     EXPECT_FALSE(menu.Choice(screen));
 }
 
-// The close button pressed while a box or a menu waits asks the quit question; NO goes on with that
-// screen where it was (a cursor moved before the question stays moved), YES ends the game with status 0.
+// The close button in a box or a menu asks; NO goes on where it was (a moved cursor stays), YES exits with 0.
 TEST_F(ScreenKit, CloseButtonInsideABoxOrAMenuAsksThenNoGoesOnAndYesEnds) {
     bool chose = false;
     const struct {
@@ -91,7 +89,8 @@ TEST_F(ScreenKit, QuitQuestionIsAskedAndOnlyYesQuits) {
     EXPECT_EQ(Display.vscreen[0], nullptr);  // Shutdown ran on the way out
     ASSERT_EQ(script.alerts.size(), 2u);
     for (const AlertRecord& a : script.alerts)
-        EXPECT_EQ(std::make_tuple(a.line1, a.button1, a.button2), std::make_tuple("Are you sure you want to quit?", "NO", "YES"));
+        EXPECT_EQ(std::make_tuple(a.line1, a.button1, a.button2),
+                  std::make_tuple("Are you sure you want to quit?", "NO", "YES"));
 }
 
 }  // namespace
