@@ -92,58 +92,36 @@ TEST_F(Quests, RuinsLockOpensOnlyForOnOffOn) {
               std::make_tuple(7, 0, (uint64_t)QF_RUINS_OPEN));
 }
 
-TEST_F(Quests, ScriptedJourneysEnterTheirMapsOnTheStartTilesOrTheLandingPlace) {
+// Fights on the way: a battle map that cannot be read is named and not fought where the party stands;
+// the ambush won is recorded and goes on into Selka; lost, it leaves the start menu's new game alone.
+TEST_F(Quests, FightsOnTheWayUnreadableWonOrLost) {
     TempDir dir(TempDir::AS_GAME_FOLDER);
-    CMap m;
-    make_map(m, 100, 60);
-    m.p0_x = 2, m.p0_y = 3;
-    for (const char* name : {"worldmap", "orcvillage", "selka_battle", "selka"})
-        ASSERT_EQ(m.SaveMap(std::string("./data/") + name + ".map"), 0);
-    const struct { int number, boxes; const char* map; unsigned int x, y; } cases[] = {
-        {QF_CLOUD_CITY_DOWN, 0, "worldmap.map", CLOUD_CITY_LANDING.x, CLOUD_CITY_LANDING.y},
-        {QF_TO_ORC_VILLAGE, 0, "orcvillage.map", 32, 48},
-        {QF_SELKA_AMBUSH, 2, "selka.map", 32, 48},  // no monster: a tap before the victory box, one closing it
-    };
-    player[0].hp = 10;  // on his feet, so that the ambush is won, not lost
-    for (const auto& c : cases) {
-        MakeMap(10, 10);
-        script.forgets = 0;
-        Quest(c.number, c.boxes);
-        EXPECT_EQ(std::make_tuple(map.name, player[0].x, player[0].y), std::make_tuple(std::string(c.map), c.x, c.y));
-        EXPECT_GE(script.forgets, 1) << c.number;
-    }
-    EXPECT_TRUE(player[0].won_battles[0] == "selka_battle.map" && (quest.flags & QF_SELKA_ROAD));  // won, road marked
-}
-
-// An unreadable battle map is named and not fought where the party stands; a lost ambush leaves the new game alone.
-TEST_F(Quests, UnreadableOrLostFightsGoNoFurtherThanTheyShould) {
-    TempDir dir(TempDir::AS_GAME_FOLDER);
-    // `lost`: the battle map holds a thug and the hero comes to it already fallen; else it is missing.
-    const struct { const char* what; int number; bool lost; const char* map; uint64_t flags; } cases[] = {
-        {"unreadable spar", QF_SPARRING, false, "test.map", QF_SPARRING},
-        {"unreadable ambush", QF_SELKA_AMBUSH, false, "selka.map", QF_SELKA_ROAD},
-        {"lost ambush", QF_SELKA_AMBUSH, true, "duskwing.map", 0},
+    enum { MISSING, EMPTY, THUG };  // the battle map; against the thug the hero comes already fallen
+    const struct { const char* what; int number, battle; const char* map; const char* won; uint64_t flags; } cases[] = {
+        {"unreadable spar", QF_SPARRING, MISSING, "test.map", "empty", QF_SPARRING},
+        {"unreadable ambush", QF_SELKA_AMBUSH, MISSING, "selka.map", "empty", QF_SELKA_ROAD},
+        {"won ambush", QF_SELKA_AMBUSH, EMPTY, "selka.map", "selka_battle.map", QF_SELKA_ROAD},
+        {"lost ambush", QF_SELKA_AMBUSH, THUG, "duskwing.map", "empty", 0},
     };
     CMap m;
     make_map(m, 20, 15);
     ASSERT_EQ(m.SaveMap("./data/duskwing.map"), 0);
     ASSERT_EQ(m.SaveMap("./data/selka.map"), 0);
+    m.battle = true;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        if (c.lost) {
-            m.battle = true;
-            place_npc(m, 160, 160, 3);  // a thug
-            ASSERT_EQ(m.SaveMap("./data/selka_battle.map"), 0);
-        }
+        if (c.battle == THUG) place_npc(m, 160, 160, 3);
+        ASSERT_TRUE(c.battle == MISSING || m.SaveMap("./data/selka_battle.map") == 0);
         MakeMap(10, 10);
-        quest.flags = 0, player[0].hp = c.lost ? 0 : 10;
+        player[0].won_battles[0] = "empty";
+        quest.flags = 0, player[0].hp = c.battle == THUG ? 0 : 10;
         script.Clear().Ticks(5).Tap(GK_ENTER).Ticks(5).Tap(GK_SPACE).Ticks(5).said.clear();  // any key, "new game"
         script.messages.clear();
         const unsigned int games = games_begun;
         EXPECT_EQ(GameRig::Run([&] { quest.ProcessQuest(c.number); }), RunEnd::RETURNED);
         EXPECT_EQ(std::make_tuple(map.name, player[0].won_battles[0], quest.flags, games_begun),
-                  std::make_tuple(std::string(c.map), std::string("empty"), c.flags, games + c.lost));
-        if (!c.lost) {
+                  std::make_tuple(std::string(c.map), std::string(c.won), c.flags, games + (c.battle == THUG)));
+        if (c.battle == MISSING) {
             EXPECT_TRUE(script.said.empty());  // no battle, so no victory box
             ASSERT_FALSE(script.messages.empty());
             EXPECT_NE(script.messages[0].find("battle.map"), std::string::npos) << script.messages[0];

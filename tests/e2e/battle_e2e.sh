@@ -1,14 +1,10 @@
 #!/bin/bash
-# A battle reached through a portal and fought with real keys: the red movement range and the
-# action menu in screenshots, attacks until the goblin falls, the victory box, and back on the field.
-# The test builds its own two maps (a home map whose portal leads into an arena).
+# A battle reached through a portal and fought with real keys: range, menu, blows, victory, back on the field.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 
-# Both maps: 20 x 15 grass (a walkway) inside a fence. Home: the hero starts on (5, 5) and the
-# portal below him leads into the arena. Arena: the hero on (5, 5), a goblin (2 hit points) on
-# his right. The hero's own cell is a wall on the grid, so the goblin's path search never reaches
-# him: it never strikes back and the test cannot lose, however the rolls fall.
+# Home: a portal below the hero into the arena. Arena: a goblin (2 hit points) right of the hero, whose own
+# cell is a wall on the grid: the goblin's path never reaches him, so the test cannot lose.
 e2e_own_data <<'EOF'
 def ground(wall):
     return lambda c, r: (15, 1) if c in (0, 19) or r in (0, 14) else (1, 1) if (c, r) == wall else (1, 4)

@@ -35,14 +35,12 @@ check "a second SPACE closes the box" box_gone after_box
 
 ask close_alert rpg_close_button
 yes_quits
-# Pictures or songs the build lacks may be named; a failed map or list is a fault. Content
-# without the citadel's stage cannot play the opening's second scene: the loader says so once.
+# Missing pictures or songs may be named, a failed map or list not (but the citadel's stage, if absent).
 allowed=""
 [ -e "$RPG_DATA/eviltemple.map" ] || allowed="map to load! \./data/eviltemple\.map"
 check "no message box but missing-picture warnings" only_picture_warnings "$allowed"
 
-# Without data/ (empty or none) the start menu runs without its pictures (the menu's choices
-# without a game to start are the title tests').
+# Without data/ the start menu runs without its pictures (its choices then are the title tests').
 for mode in empty none; do
     rpg_start $mode
     check "window RPG appears ($mode data)" rpg_wait_window

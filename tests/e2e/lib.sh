@@ -14,8 +14,7 @@ e2e_cleanup() {
     [ "${E2E_KEEP:-0}" = 1 ] && echo "e2e files kept in $E2E_DIR" || rm -rf "$E2E_DIR"
 }
 
-# Temp dir, a stub xmessage first on PATH (the library's message boxes wait for a click: the stub
-# logs the text and answers at once with the OK button's code), Xvfb on a display it picks itself.
+# Temp dir, a stub xmessage first on PATH (logs the text, answers OK at once), Xvfb on a free display.
 e2e_setup() {
     RPG_BIN=$(readlink -f "${RPG_BIN:?set RPG_BIN to the rpg binary}")
     RPG_XCLOSE=$(readlink -f "${RPG_XCLOSE:-/nonexistent}") RPG_DATA=$(readlink -f "${RPG_DATA:-/nonexistent}")
@@ -36,9 +35,8 @@ e2e_setup() {
     e2e_log "Xvfb on $DISPLAY"
 }
 
-# e2e_own_data <<'EOF' PYTHON EOF: a data folder of the build's pictures, sounds and lists (no
-# maps) plus the maps the Python code writes as OUT + "/NAME.tmx" with tmx() (tests/e2e/tmx.py),
-# built with rpgtool; RPG_DATA then names it. A test replaces a list by removing its link first.
+# e2e_own_data <<'EOF' PYTHON EOF: RPG_DATA becomes the build's data less its maps, plus those the Python
+# writes as OUT + "/NAME.tmx" with tmx() (tests/e2e/tmx.py). A test replaces a list by removing its link first.
 e2e_own_data() {
     : "${RPG_TOOL:?set RPG_TOOL to the rpgtool binary}"
     [ -e "${RPG_DATA:-}/tiles.bmp" ] || { echo "no built content in RPG_DATA (${RPG_DATA:-unset})"; exit 1; }
@@ -53,8 +51,7 @@ e2e_own_data() {
     RPG_DATA=$data
 }
 
-# Starts the game in a fresh working dir with data/ "full" (the build's), "empty" or "none";
-# "again" starts it once more in the last run's working dir, as it was left (its saved game too).
+# Starts the game in a fresh working dir with data/ "full", "empty" or "none", or "again" in the last one.
 rpg_start() {
     local mode=${1:-full}
     [ "$mode" = again ] || RUN_DIR=$(mktemp -d "$E2E_DIR/run.XXXX")
@@ -81,8 +78,7 @@ rpg_wait_window() {
     sleep 0.5  # the first frames
 }
 
-# The start menu: the splash is gone (nothing lit below the four entries) and the credit line
-# shows at the bottom (it is there even without data/).
+# The start menu: nothing lit below the four entries (no splash) and the credit line (even without data/).
 rpg_wait_menu() { wait_pixels menu 0 280 640 180 lit 0 100 12 && wait_pixels menu 0 470 320 8 white 50 99999 4; }
 
 # From the game's first screen to the field: "new game" in the start menu, then the opening scene answered.
@@ -92,8 +88,7 @@ rpg_to_field() {
     rpg_answer_until_field
 }
 
-# SPACE for every box and title card of a scene until the field's red status line shows, twice
-# in a row, with no dialogue box up. The last screenshot is to_field.png.
+# SPACE for a scene's boxes and cards until the field's status line shows twice with no box (in to_field.png).
 rpg_answer_until_field() {
     local seen=0
     for _ in $(seq 90); do
@@ -111,9 +106,7 @@ rpg_answer_until_field() {
 key_tap() { xdotool keydown "$1"; sleep "$(awk "BEGIN{print ${2:-80}/1000}")"; xdotool keyup "$1"; }
 shot() { timeout 10 import -window "$WID" -depth 8 "$E2E_DIR/$1.png"; }
 
-# Number of pixels in the box (X Y W H) of a screenshot that are of a colour class: red (the status
-# line), white (the alert box), lit (not black), panel (the dialogue box's grey 192 192 192, which the
-# 16-bit game shows as about 198 194 198), dark (its words), reddish (the battle's tinted cells).
+# Pixels of a colour class in the box X Y W H of a screenshot; panel is the box's grey as 16-bit colour shows it.
 count_pixels() {
     local expr
     case $6 in
@@ -128,8 +121,7 @@ count_pixels() {
     convert "$E2E_DIR/$1" -crop "${4}x${5}+${2}+${3}" +repage -fx "$expr" -format '%[fx:int(mean*w*h+.5)]' info:
 }
 
-# wait_pixels NAME X Y W H CLASS MIN [MAX] [SECONDS]: screenshots until the box holds MIN..MAX
-# pixels of the class; false after SECONDS (default 8).
+# wait_pixels NAME X Y W H CLASS MIN [MAX] [SECONDS]: screenshots until MIN..MAX pixels of the class (8 s).
 wait_pixels() {
     local n=""
     for _ in $(seq $((${9:-8} * 4))); do
@@ -149,8 +141,7 @@ alert_gone() { wait_pixels "$1" $ALERT_BOX white 0 3000; }
 field_up() { wait_pixels "$1" $STATUS_BOX red 20 400 "${2:-8}"; }
 rpg_close_button() { "$RPG_XCLOSE" "$WID"; }  # what the window manager's close button sends
 
-# Moves the quit alert to "YES", takes it and waits up to 10 seconds for the game to end; sets
-# RPG_STATUS ("timeout" if it did not).
+# Takes "YES" in the quit alert and waits 10 s for the game to end; RPG_STATUS is its status or "timeout".
 quit_yes() {
     key_tap Right; sleep 0.2; key_tap Return
     for _ in $(seq 100); do rpg_running || break; sleep 0.1; done

@@ -10,9 +10,8 @@ find_in() { python3 "$HERE/content_screens.py" "$@"; }
 above() { awk "BEGIN{exit !($1 > $2)}"; }
 e2e_setup
 
-# The home map: 30 x 20 tiles, smaller than the screen, so it is drawn from its top-left corner
-# and a screen pixel is a map pixel. The hero starts on (5, 5); a wall along row 10 and the
-# cleric's altar at (12, 9) stop him: down, then right, leaves him at pixel (176, 144) facing it.
+# Home, smaller than the screen (a screen pixel is a map pixel): from (5, 5) down, then right, a wall along
+# row 10 and the cleric's altar at (12, 9) leave the hero at pixel (176, 144) facing it.
 SAVED_X=176 SAVED_Y=144
 e2e_own_data <<'EOF'
 GRASS, WALL, FLOOR, COUNTER = (1, 4), (4, 1), (5, 4), (28, 8)
