@@ -167,16 +167,12 @@ TEST_F(BattleRig, AttackCursorKeepsToTheAreaStrikesOnlyAMonsterAndCancels) {
 }
 
 // The status panel: its lines in black from y 300, one every 10 pixels, over the choice frame at (420, 290).
-class StatusPanel : public BattleRig {
-protected:
-    void ExpectLines(int x, const std::vector<std::string>& lines) {
+TEST_F(BattleRig, StatusPanelOfAMemberAMonsterNoSuchMonsterAndTheFreeLookWhereAltMidStepGoesBack) {
+    const auto ExpectLines = [this](int x, const std::vector<std::string>& lines) {
         EXPECT_EQ(ScreenPixel(420, 290), getpixel(frame, 0, 0));
         for (size_t i = 0; i < lines.size(); ++i) EXPECT_TRUE(TextAt(x, 300 + 10 * (int)i, lines[i], makecol(0, 0, 0)));
         if (lines.empty()) { EXPECT_TRUE(NoColourIn(420, 290, frame->w, frame->h, makecol(0, 0, 0))); }
-    }
-};
-
-TEST_F(StatusPanel, MemberMonsterNoSuchMonsterAndTheFreeLookWhereAltMidStepGoesBack) {
+    };
     CPlayer& p = player[1];
     p.hp = 7, p.max_hp = 10, p.mana = 2, p.max_mana = 5, p.level = 3, p.exp = 40, p.damage = 4;
     menu.ShowBattleStatus(true, 1);
