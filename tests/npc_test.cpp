@@ -42,7 +42,7 @@ protected:
 };
 
 // A step takes sixteen updates and ignores moves meanwhile; walls, the hero, other NPCs and the map's edge refuse it.
-TEST_F(Npcs, StepsTakeSixteenUpdatesAndStopAtWallsThePartyOtherNpcsAndTheEdge) {
+TEST_F(Npcs, StepsTakeSixteenUpdatesStopAtWallsThePartyOtherNpcsAndTheEdgeAndDragTheCamera) {
     map.tiles[0][4][5].flags = TF_BLOCKED;  // right of the NPC
     player[0].x = 64, player[0].y = 80;      // touching below
     PlaceNpc(64, 40);                        // overlaps the tile above
@@ -54,9 +54,7 @@ TEST_F(Npcs, StepsTakeSixteenUpdatesAndStopAtWallsThePartyOtherNpcsAndTheEdge) {
     EXPECT_EQ(std::make_pair(N().x, (bool)N().moving), std::make_pair(48u, false));
     N().x = N().y = 0;
     for (int dir : {DIR_LEFT, DIR_UP}) EXPECT_FALSE(Steps(dir)) << dir;
-}
-
-TEST_F(Npcs, CameraFollowsAWalkerButStaysAtTheOriginOfASmallMap) {
+    // The camera follows a walker, but stays at the origin of a small map.
     map.width = map.height = 100;
     N().x = N().y = 1590;
     N().UpdateMovement();
@@ -66,6 +64,7 @@ TEST_F(Npcs, CameraFollowsAWalkerButStaysAtTheOriginOfASmallMap) {
     N().UpdateMovement();
     EXPECT_EQ(std::make_pair(map.scroll_x, map.scroll_y), std::make_pair(0, 0));
 }
+
 
 // The wander on walkways: each NPC's next square is tested against the hero (144, 144), the others and the edge.
 TEST_F(Npcs, WanderersStopForEachOtherAndTheHeroAndStayOnTheMap) {

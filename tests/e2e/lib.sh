@@ -107,18 +107,11 @@ key_tap() { xdotool keydown "$1"; sleep "$(awk "BEGIN{print ${2:-80}/1000}")"; x
 shot() { timeout 10 import -window "$WID" -depth 8 "$E2E_DIR/$1.png"; }
 
 # Pixels of a colour class in the box X Y W H of a screenshot; panel is the box's grey as 16-bit colour shows it.
+declare -A PIXEL_CLASS=([red]='(r>0.85&&g<0.2&&b<0.2)' [white]='(r>0.9&&g>0.9&&b>0.9)' [lit]='(r+g+b>0.1)'
+    [panel]='(abs(r-0.76)<0.035&&abs(g-0.76)<0.035&&abs(b-0.76)<0.035)' [dark]='(r+g+b<0.3)' [reddish]='(r>0.45&&r>1.8*g&&r>1.8*b)')
 count_pixels() {
-    local expr
-    case $6 in
-        red) expr='(r>0.85&&g<0.2&&b<0.2)?1:0' ;;
-        white) expr='(r>0.9&&g>0.9&&b>0.9)?1:0' ;;
-        lit) expr='(r+g+b>0.1)?1:0' ;;
-        panel) expr='(abs(r-0.76)<0.035&&abs(g-0.76)<0.035&&abs(b-0.76)<0.035)?1:0' ;;
-        dark) expr='(r+g+b<0.3)?1:0' ;;
-        reddish) expr='(r>0.45&&r>1.8*g&&r>1.8*b)?1:0' ;;
-        *) echo "count_pixels: unknown class $6" >&2; return 2 ;;
-    esac
-    convert "$E2E_DIR/$1" -crop "${4}x${5}+${2}+${3}" +repage -fx "$expr" -format '%[fx:int(mean*w*h+.5)]' info:
+    convert "$E2E_DIR/$1" -crop "${4}x${5}+${2}+${3}" +repage -fx "${PIXEL_CLASS[$6]:?unknown pixel class $6}?1:0" \
+        -format '%[fx:int(mean*w*h+.5)]' info:
 }
 
 # wait_pixels NAME X Y W H CLASS MIN [MAX] [SECONDS]: screenshots until MIN..MAX pixels of the class (8 s).
