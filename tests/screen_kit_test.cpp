@@ -1,9 +1,10 @@
-// The screen kit: the yes/no and cleric menus, the window's close button inside a box or a menu, and the caller's ticks.
-#include <gtest/gtest.h>
-
+// The screen kit and the field loop: the yes/no and cleric menus, the quit question in the field, a box or a menu, and ticks.
 #include <functional>
+#include <tuple>
 
+#include "CDisplay.h"
 #include "CMain.h"
+#include "CMap.h"
 #include "CMenu.h"
 #include "Interaction.h"
 #include "PeopleRig.h"
@@ -13,8 +14,7 @@ namespace {
 
 using ScreenKit = PeopleRig;
 
-// YES is the first entry and NO the second; the cleric's menu starts on "Leave" every time; a
-// SPACE still held from the question box answers nothing.
+// YES first, NO second; the cleric's menu starts on "Leave"; a SPACE still held from the question answers nothing.
 TEST_F(ScreenKit, ChoiceMenusAnswerByEntryAndWaitForAFreshSpace) {
     script.Tap(GK_SPACE);
     EXPECT_TRUE(menu.Choice(screen));
@@ -28,44 +28,27 @@ TEST_F(ScreenKit, ChoiceMenusAnswerByEntryAndWaitForAFreshSpace) {
     EXPECT_FALSE(menu.Choice(screen));
 }
 
-// The close button pressed while a box or a menu waits asks the quit question; NO goes on with
-// that screen where it was (a cursor moved before the question stays moved), YES ends the game
-// with status 0.
+// The close button in a box or a menu asks; NO goes on where it was (a moved cursor stays), YES exits with 0.
 TEST_F(ScreenKit, CloseButtonInsideABoxOrAMenuAsksThenNoGoesOnAndYesEnds) {
-    bool chose = true;
-    struct Case {
+    bool chose = false;
+    const struct {
         const char* screen;
-        std::function<void(CScriptHost&)> before, after;  // keys around the question
+        bool menu;  // DOWN before the question
+        int spaces;  // after it
         std::function<void()> open;
-    } cases[] = {
-        {"dialogue box", [](CScriptHost&) {}, [](CScriptHost& s) { s.Space(); }, [] { Talk("Tobin", "Well fought."); }},
-        {"yes/no", [](CScriptHost& s) { s.Tap(GK_DOWN); }, [](CScriptHost& s) { s.Space(); },
-         [&] { chose = menu.Choice(screen); }},
-        {"trainer", [](CScriptHost& s) { s.Tap(GK_DOWN); }, [](CScriptHost& s) { s.Space(2); },
-         [&] { chose = menu.TrainerChoice(screen); }},
-    };
-    for (const Case& c : cases)
+    } cases[] = {{"dialogue box", false, 1, [] { Talk("Tobin", "Well fought."); }},
+                 {"yes/no", true, 1, [&] { chose = menu.Choice(screen); }},
+                 {"trainer", true, 2, [&] { chose = menu.TrainerChoice(screen); }}};
+    for (const auto& c : cases)
         for (int answer : {1, 2}) {
-            script.Clear();
-            script.alerts.clear();
-            chose = true;
-            c.before(script);
-            script.Ticks(2).Close().AnswerAlert(answer).Ticks(2);
-            c.after(script);
-            const RunEnd end = Run(c.open);
-            ASSERT_EQ(script.alerts.size(), 1u) << c.screen;
-            EXPECT_EQ(script.alerts[0].line1, "Are you sure you want to quit?");
-            EXPECT_EQ(script.alerts[0].button2, "YES");
-            if (answer == 2) {
-                EXPECT_EQ(end, RunEnd::EXITED) << c.screen;
-                EXPECT_EQ(exit_status, 0) << c.screen;
-            } else {
-                EXPECT_EQ(end, RunEnd::RETURNED) << c.screen;
-                EXPECT_FALSE(App.done);
-                if (c.screen != std::string("dialogue box")) {
-                    EXPECT_FALSE(chose) << c.screen;  // the second entry
-                }
-            }
+            script.Clear().alerts.clear();
+            chose = false;
+            if (c.menu) script.Tap(GK_DOWN);
+            script.Ticks(2).Close().AnswerAlert(answer).Ticks(2).Space(c.spaces);
+            EXPECT_EQ(Run(c.open), answer == 2 ? RunEnd::EXITED : RunEnd::RETURNED) << c.screen << answer;
+            EXPECT_EQ(script.alerts.size(), 1u) << c.screen << answer;
+            EXPECT_FALSE(chose) << c.screen << answer;  // NO went on: the second entry
+            if (answer == 2) { EXPECT_EQ(exit_status, 0); }
         }
 }
 
@@ -75,6 +58,39 @@ TEST_F(ScreenKit, TicksDueWhenAScreenOpensAreTheCallersAgainWhenItCloses) {
     script.Space();
     Talk("", "Hello");
     EXPECT_EQ(speed_counter, 3);
+}
+
+// Ticks piled up behind a slow frame all run before the next frame is drawn.
+TEST_F(ScreenKit, PiledUpTicksAllRunBeforeTheNextFrame) {
+    map.events.resize(map.num_events = 1);
+    script.Grace(0).Down(GK_M).Burst(5).ReleaseAll();  // M lists the events: one message a tick
+    int frames_before = 0;
+    ASSERT_EQ(Run([&] {
+                  FieldPass();  // draws; its Idle makes five ticks due
+                  frames_before = frame_count;
+                  FieldPass();
+              }),
+              RunEnd::SCRIPT_END);
+    EXPECT_EQ(frames_before, 1);
+    EXPECT_EQ(script.messages.size(), 5u);
+    EXPECT_EQ(frame_count.load(), 2);
+    EXPECT_EQ(speed_counter.load(), 0);
+}
+
+// The close button or ESC asks; NO plays on, YES shuts down and exits with status 0.
+TEST_F(ScreenKit, QuitQuestionIsAskedAndOnlyYesQuits) {
+    script.Grace(0).AnswerAlert(1).Ticks(3);
+    exit_callback();  // the close button
+    EXPECT_EQ(RunField(), RunEnd::SCRIPT_END);
+    EXPECT_EQ(frame_count.load(), 4);
+    script.Clear().AnswerAlert(2).Down(GK_ESC).Ticks(1).ReleaseAll().Ticks(2);
+    EXPECT_EQ(RunField(), RunEnd::EXITED);
+    EXPECT_EQ(exit_status, 0);
+    EXPECT_EQ(Display.vscreen[0], nullptr);  // Shutdown ran on the way out
+    ASSERT_EQ(script.alerts.size(), 2u);
+    for (const AlertRecord& a : script.alerts)
+        EXPECT_EQ(std::make_tuple(a.line1, a.button1, a.button2),
+                  std::make_tuple("Are you sure you want to quit?", "NO", "YES"));
 }
 
 }  // namespace
