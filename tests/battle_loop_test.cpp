@@ -17,23 +17,33 @@
 
 // Walk, strike, a miss back, strike: the fallen companion who has not joined has no turn, yet her reward does not wrap.
 TEST_F(BattleRig, WholeBattleThroughTheKeys) {
+    // Move, strike, take a blow, drink the potion from the companion's pack (she has not joined),
+    // end the turn, strike again and win.
     Monster(6, 5, 5);
-    player[0].damage = 3;
+    player[0].hp = 6, player[0].damage = 3;
     player[1].hp = 0, player[1].exp = INT_MAX - 1;
-    script_rolls({5, 2, 0, 5, 3});  // the hero hits for 2 % 4, the shaman misses, the hero hits for 3
+    player[1].inv[3].id = HEALING_POTION;
+    script_rolls({5, 2, 5, 2, 0, 5, 3});  // hero 2, shaman 2, shaman misses, hero 3
     script.Hold(GK_RIGHT, 60);
     AttackWith({GK_RIGHT});
     CloseBoxWithin(2);
+    CloseBoxWithin(30);  // the shaman's blow
+    Choose(2);           // "Use Item"
+    CloseBoxWithin(2);
+    for (int k : {GK_DOWN, GK_DOWN, GK_DOWN, GK_DOWN, GK_SPACE}) script.Tap(k);  // "End Turn"
     CloseBoxWithin(30);  // the shaman's miss
     AttackWith({GK_RIGHT});
     CloseBoxWithin(2);
     CloseBoxWithin(10);  // victory
     EXPECT_EQ(Fight(), RunEnd::RETURNED);
     EXPECT_EQ(Said(), "Attacking: Goblin Shaman|Your attack does 2 damage! Leaving your enemy with 2 HP left.\n"
+                      "Goblin Shaman|Attacks Arven and does 2 damage!!! HP is now 4(10)\n"
+                      "|You have used a potion, your wounds magically heal!\n"
                       "Goblin Shaman:|Attacks Arven and misses!\n"
                       "Attacking: Goblin Shaman|Your attack does 3 damage! Leaving your enemy with -1 HP left.\n"
                       "|You WON! You accumulated 2 gold! You accumulated 2 exp!\n");
     EXPECT_EQ(battle.origin_x, 5 * 16);  // each new turn's range round the hero where he ended the last
+    EXPECT_EQ(std::make_tuple(player[0].hp, player[1].inv[3].id), std::make_tuple(10, 0));
     EXPECT_EQ(std::make_tuple(player[0].gold, player[0].exp, player[1].exp), std::make_tuple(12, 2, INT_MAX));
     EXPECT_EQ(map.num_npcs, 0u);
     EXPECT_EQ(script.timer_rates.front(), 60);

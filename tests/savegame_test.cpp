@@ -149,6 +149,19 @@ TEST_F(SaveGameRig, AShortPlayedListIsPaddedSoEverySceneCanStillBeLookedUp) {
     EXPECT_EQ(cine.played, std::vector<bool>({0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
+// A real save cut at any byte is refused with a reason; whole, it is read.
+TEST_F(SaveGameRig, EveryCutOfARealSaveIsRefused) {
+    const std::string b = written_save();
+    SavedGame s;
+    std::string problem;
+    for (size_t n = 0; n < b.size(); ++n) {
+        problem.clear();
+        ASSERT_FALSE(decode_save((const unsigned char*)b.data(), n, s, problem)) << "cut at " << n;
+        ASSERT_FALSE(problem.empty());
+    }
+    EXPECT_TRUE(decode_save((const unsigned char*)b.data(), b.size(), s, problem));
+}
+
 // Each damaged file is refused with a sentence naming the file and the problem, and nothing in
 // the game changes.
 TEST_F(SaveGameRig, ADamagedFileLeavesTheGameAsItWasAndSaysWhy) {
