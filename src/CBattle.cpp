@@ -39,8 +39,6 @@ int hunted(const CNpc& m) { return companion_joined() && m.target == 1 ? 1 : 0; 
 
 }  // namespace
 
-bool companion_joined() { return (quest.flags & QF_COMPANION) != 0; }
-
 void CBattle::Battle(bool stay) {
     CBattleLoop loop(*this);
     loop.SetUp();

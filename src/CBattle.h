@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "GameState.h"
+#include "Quests.h"  // companion_joined: who has a turn, is drawn and can fall
 
 // Monsters that fight in one battle; a battle map that places more fights the first ones.
 constexpr int BATTLE_MAX_MONSTERS = 25;
@@ -29,10 +30,6 @@ std::vector<CellOffset> movement_range_shape(int range);
 // centre and its four neighbours, for more every cell with dx * dx + dy * dy < reach * reach;
 // nothing for a reach below 1. Called by the attack areas of the party and the monsters.
 bool in_attack_area(long long dx, long long dy, int reach);
-
-// Whether the companion fights with the party (the quest flag of her joining). Read by the battle
-// and its screens: until she joins she is not drawn, has no turn and her fall does not count.
-bool companion_joined();
 
 // One cell of the battle grid: whether it is highlighted (movement range or an attack area).
 class CCoord {
