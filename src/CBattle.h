@@ -43,8 +43,6 @@ class CBattle {
 public:
     int origin_x = 0, origin_y = 0;  // pixel centre of the movement range shown (the active member at its turn's start)
     int turn = TURN_HERO;            // whose turn it is
-    BITMAP* choice_box = nullptr;    // frame of the action menu (menu_art's choice picture), not owned
-    BITMAP* selector = nullptr;      // cursor of the action menu (menu_art's selector), not owned
     int gold_won = 0, exp_won = 0;   // rewards of the monsters killed in this battle
     std::vector<std::vector<CCoord>> grid;  // [row][column], the marks of the highlighted area
 
