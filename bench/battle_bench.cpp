@@ -14,29 +14,11 @@
 #include "Quests.h"
 #define HEAP_PROBE_USE_ONLY
 #include "astar_heap_probe.h"
+#include "bench_pages.h"
 
 namespace {
 
 constexpr int SIDE = 64;
-
-// A memory screen and the two pages (bench_main.cpp has brought the library up).
-void ensure_pages() {
-    if (!screen) screen = create_bitmap_ex(16, 640, 480);
-    if (!Display.GetSurface()) Display.CreatePages(640, 480);
-}
-
-// A sheet of 16 x 16 cells, every one with a masked hole like the real overlays and sprites.
-BITMAP* sheet() {
-    static BITMAP* set = nullptr;
-    if (set) return set;
-    set = create_bitmap_ex(16, 256, 256);
-    for (int i = 0; i < 256; ++i) {
-        int x = (i % 16) * 16, y = (i / 16) * 16;
-        rectfill(set, x, y, x + 15, y + 15, makecol16(i, 255 - i, 90));
-        rectfill(set, x + 4, y + 4, x + 11, y + 11, makecol16(255, 0, 255));
-    }
-    return set;
-}
 
 // A 64 x 64 battle map, both layers drawn (an overlay on every fourth cell), one cell in
 // `rock_in` a rock, and 25 monsters on open cells of the box (x0..x0+w, y0..y0+h).
@@ -45,7 +27,7 @@ void battle_map(int rock_in, int x0, int y0, int w, int h) {
     map.InitMap(SIDE, SIDE, 16, 16, 2);
     map.name = "bench_battle.map";
     map.battle = true;
-    map.tileset = map.spriteset = sheet();
+    map.tileset = map.spriteset = bench_sheet();
     std::mt19937 rng(7);
     for (int r = 0; r < SIDE; ++r)
         for (int c = 0; c < SIDE; ++c) {
@@ -70,7 +52,7 @@ void battle_map(int rock_in, int x0, int y0, int w, int h) {
     }
     map.num_npcs = (unsigned)map.npcs.size();
     for (CPlayer& p : player) {
-        p.sprite = sheet();
+        p.sprite = bench_sheet();
         p.hp = p.max_hp = 10;
     }
     quest.flags |= QF_COMPANION;  // both members drawn

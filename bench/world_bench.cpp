@@ -7,32 +7,14 @@
 #include "CDisplay.h"
 #include "CMap.h"
 #include "CPlayer.h"
-
-// A memory screen and the two pages (bench_main.cpp has brought the library up).
-static void ensure_pages() {
-    if (!screen) screen = create_bitmap_ex(16, 640, 480);
-    if (!Display.GetSurface()) Display.CreatePages(640, 480);
-}
-
-// A tileset of 16 x 16 cells of 16 pixels, every tile with a masked hole like real overlays.
-static BITMAP* bench_tileset() {
-    static BITMAP* set = nullptr;
-    if (set) return set;
-    set = create_bitmap_ex(16, 256, 256);
-    for (int i = 0; i < 256; ++i) {
-        int x = (i % 16) * 16, y = (i / 16) * 16;
-        rectfill(set, x, y, x + 15, y + 15, makecol16(i, 255 - i, 90));
-        rectfill(set, x + 4, y + 4, x + 11, y + 11, makecol16(255, 0, 255));
-    }
-    return set;
-}
+#include "bench_pages.h"
 
 // A w x h map with both layers filled (overlay on every `overlay_every`-th cell) and n NPCs.
 static void bench_map(CMap& m, unsigned int w, unsigned int h, int overlay_every, int npcs) {
     m = CMap();
     m.InitMap(w, h, 16, 16, 2);
-    m.tileset = bench_tileset();
-    m.spriteset = bench_tileset();
+    m.tileset = bench_sheet();
+    m.spriteset = bench_sheet();
     for (unsigned int r = 0; r < h; ++r)
         for (unsigned int c = 0; c < w; ++c) {
             m.tiles[0][r][c].tile = (int)((r * 7 + c) % 256 + 1);
@@ -56,7 +38,7 @@ static void BM_FieldFrame(benchmark::State& state) {
     ensure_pages();
     bench_map(map, 100, 100, (int)state.range(0), 20);
     CPlayer& hero = player[0];
-    hero.sprite = bench_tileset();
+    hero.sprite = bench_sheet();
     hero.x = 653;
     hero.y = 462;
     hero.UpdateMovement();  // an unaligned view: 42 x 32 cells touched

@@ -12,7 +12,6 @@
 #include "Host.h"
 #include "Interaction.h"
 #include "MapEntry.h"
-#include "MenuArt.h"
 #include "Music.h"
 #include "Quests.h"
 #include "StoryFacts.h"
@@ -39,8 +38,6 @@ int hunted(const CNpc& m) { return companion_joined() && m.target == 1 ? 1 : 0; 
 
 }  // namespace
 
-bool companion_joined() { return (quest.flags & QF_COMPANION) != 0; }
-
 void CBattle::Battle(bool stay) {
     CBattleLoop loop(*this);
     loop.SetUp();
@@ -59,8 +56,6 @@ void CBattleLoop::SetUp() {
     game_ = games_begun;
     // The battle's tracks are the playlist's eight songs, which the host reads on the first song.
     SetTimers(LOGIC_RATE);
-    b_.choice_box = menu_art.choice;
-    b_.selector = menu_art.selector;
 
     place_party_on_start_tiles();
     // An arrow still held from the walk into the battle's portal would step the hero off his

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "GameState.h"
+#include "Quests.h"  // companion_joined: who has a turn, is drawn and can fall
 
 // Monsters that fight in one battle; a battle map that places more fights the first ones.
 constexpr int BATTLE_MAX_MONSTERS = 25;
@@ -30,10 +31,6 @@ std::vector<CellOffset> movement_range_shape(int range);
 // nothing for a reach below 1. Called by the attack areas of the party and the monsters.
 bool in_attack_area(long long dx, long long dy, int reach);
 
-// Whether the companion fights with the party (the quest flag of her joining). Read by the battle
-// and its screens: until she joins she is not drawn, has no turn and her fall does not count.
-bool companion_joined();
-
 // One cell of the battle grid: whether it is highlighted (movement range or an attack area).
 class CCoord {
 public:
@@ -46,8 +43,6 @@ class CBattle {
 public:
     int origin_x = 0, origin_y = 0;  // pixel centre of the movement range shown (the active member at its turn's start)
     int turn = TURN_HERO;            // whose turn it is
-    BITMAP* choice_box = nullptr;    // frame of the action menu (menu_art's choice picture), not owned
-    BITMAP* selector = nullptr;      // cursor of the action menu (menu_art's selector), not owned
     int gold_won = 0, exp_won = 0;   // rewards of the monsters killed in this battle
     std::vector<std::vector<CCoord>> grid;  // [row][column], the marks of the highlighted area
 

@@ -8,6 +8,7 @@
 #include "Grid.h"
 #include "Host.h"
 #include "Interaction.h"
+#include "MenuArt.h"
 #include "ScreenKit.h"
 #include "Timing.h"
 
@@ -41,18 +42,20 @@ public:
         BITMAP* page = Display.GetSurface();
         b_.DrawField(cam_x(pc_), cam_y(pc_));
         if (!page) return;
-        const int bw = b_.choice_box ? b_.choice_box->w : PLAIN_BOX_W;
-        const int bh = b_.choice_box ? b_.choice_box->h : PLAIN_BOX_H;
+        BITMAP* box = menu_art.choice;
+        BITMAP* selector = menu_art.selector;
+        const int bw = box ? box->w : PLAIN_BOX_W;
+        const int bh = box ? box->h : PLAIN_BOX_H;
         const int bx = screen_w() / 2 - bw / 2, by = screen_h() / 2 + screen_h() / 4;
-        if (b_.choice_box) {
-            masked_blit(b_.choice_box, page, 0, 0, bx, by, bw, bh);
+        if (box) {
+            masked_blit(box, page, 0, 0, bx, by, bw, bh);
         } else {  // without its picture the menu is a plain panel, so the entries stay readable
             rectfill(page, bx, by, bx + bw - 1, by + bh - 1, makecol(232, 220, 188));
             rect(page, bx, by, bx + bw - 1, by + bh - 1, makecol(40, 40, 120));
         }
         const int sel_y = by + 10 + 10 * s_;
-        if (b_.selector)
-            masked_stretch_blit(b_.selector, page, 0, 0, b_.selector->w, b_.selector->h, bx + 15, sel_y, SELECTOR_SIZE,
+        if (selector)
+            masked_stretch_blit(selector, page, 0, 0, selector->w, selector->h, bx + 15, sel_y, SELECTOR_SIZE,
                                 SELECTOR_SIZE);
         else
             rectfill(page, bx + 15, sel_y, bx + 15 + SELECTOR_SIZE - 1, sel_y + SELECTOR_SIZE - 1, makecol(200, 0, 0));

@@ -180,13 +180,10 @@ MapFileData CMap::FileData(const std::string& path) const {
     return d;
 }
 
-bool CMap::EncodeMap(const std::string& path, std::string& bytes, std::string& problem) const {
-    return encode_map_file(FileData(path), bytes, problem);
-}
-
 int CMap::SaveMap(std::string path) {
+    const MapFileData d = FileData(path);
     std::string out, problem;
-    if (!EncodeMap(path, out, problem)) {
+    if (!encode_map_file(d, out, problem)) {
         // What the reader would refuse is never written.
         show_message("Error: The map %s cannot be saved: %s.", path.c_str(), problem.c_str());
         return -1;
@@ -202,9 +199,9 @@ int CMap::SaveMap(std::string path) {
     }
 
     // The names in memory become the ones the file stores, once the file is written.
-    name = map_line_value(file_name_part(path));
-    tileset_name = map_line_value("./data/" + file_name_part(tileset_name));
-    spriteset_name = map_line_value("./data/" + file_name_part(spriteset_name));
-    bdestmap = map_line_value("./data/" + file_name_part(bdestmap));
+    name = map_line_value(d.name);
+    tileset_name = map_line_value(d.tileset_name);
+    spriteset_name = map_line_value(d.spriteset_name);
+    bdestmap = map_line_value(d.bdestmap);
     return 0;
 }

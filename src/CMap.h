@@ -160,11 +160,9 @@ public:
     // is not written. The old file is replaced only once the new one is complete. Called by the map tools.
     int SaveMap(std::string path);
     // What SaveMap stores for a file at path: names as stored, lists cut to their counts.
-    // The map itself is unchanged. Called by EncodeMap and the map tool, which checks it.
+    // The map itself is unchanged. Called by SaveMap (which encodes it and keeps its names), the
+    // map tool (which checks it) and the benchmarks.
     MapFileData FileData(const std::string& path) const;
-    // The bytes SaveMap writes for a file at path; false with the problem when the map cannot
-    // be stored. Used by SaveMap, the tests and the benchmarks.
-    bool EncodeMap(const std::string& path, std::string& bytes, std::string& problem) const;
 
     // Drawing onto Display.GetSurface().
     void DrawTile(unsigned int n, int x, int y);

@@ -129,7 +129,7 @@ public:
         const bool chosen = Keys();
         // One press switches once; only a companion in the party can train.
         const bool left = left_.Pressed(), right = right_.Pressed();
-        if ((left || right) && (quest.flags & QF_COMPANION)) trainee = 1 - trainee;
+        if ((left || right) && companion_joined()) trainee = 1 - trainee;
         return chosen;
     }
     ScreenView View() const override { return {SK_TRAINER, cursor, trainee}; }

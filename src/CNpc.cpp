@@ -33,7 +33,7 @@ void CNpc::UpdateMovement() {
 }
 
 void CNpc::UpdateTargets() {
-    if (quest.flags & QF_COMPANION) target = roll(2);
+    if (companion_joined()) target = roll(2);
 }
 
 namespace {

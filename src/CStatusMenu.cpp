@@ -69,8 +69,6 @@ const char* type_line(int type) {
     }
 }
 
-bool companion_joined() { return (quest.flags & QF_COMPANION) != 0; }
-
 // The status and inventory menu on the screen kit. It shows player[App.selected_pc] (the other
 // member once switched); UP and DOWN move the cursor, either CONTROL confirms, ALT goes back from
 // the item page and closes the other two. Invariant: cursor is within the page's entries; on the

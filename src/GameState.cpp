@@ -27,10 +27,7 @@ void reset_game_state() {
     quest = CQuests();
     event = CEvent();
     cine = CCine();
-    CBattle fresh_battle;
-    fresh_battle.choice_box = battle.choice_box;
-    fresh_battle.selector = battle.selector;
-    battle = fresh_battle;
+    battle = CBattle();
     menu = CMenu();
     broken_portal = CPortalMemory();
     field_key_space = key_lctrl = key_rctrl = 0;

@@ -76,5 +76,5 @@ std::string map_line_value(const std::string& s);
 // Encodes d as a map file. False, with error, when map_file_problem(d) finds a problem.
 // Text longer than its field is cut to it; a line value is cut at a line feed or NUL and to
 // MAP_LINE_MAX characters; cells missing from tiles are written empty. Called by
-// CMap::EncodeMap and the fuzz target.
+// CMap::SaveMap and the fuzz target.
 bool encode_map_file(const MapFileData& d, std::string& out, std::string& error);

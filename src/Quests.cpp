@@ -65,7 +65,7 @@ void cave_reward() {
     Talk("", "You cleared the goblins out of the cave! You gain 15 exp and 2 gold!");
     add_reward(player[0].gold, 2);
     add_reward(player[0].exp, 15);
-    if (quest.flags & QF_COMPANION) add_reward(player[1].exp, 15);
+    if (companion_joined()) add_reward(player[1].exp, 15);
     quest.flags |= QF_CAVE_CLEARED;
 }
 

@@ -72,3 +72,7 @@ std::vector<uint64_t> scripted_quests();
 
 // Whether a data-file quest mask (sign-extended to 64 bits) shares a bit with the flags.
 inline bool quest_bit_set(int mask) { return (quest.flags & (uint64_t)(int64_t)mask) != 0; }
+// Whether the companion travels with the party (QF_COMPANION). Read by the battle and its screens
+// (until she joins she is not drawn, has no turn and her fall does not count), the menus, the
+// monsters' choice of target and the quest rewards.
+inline bool companion_joined() { return (quest.flags & QF_COMPANION) != 0; }
